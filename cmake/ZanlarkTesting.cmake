@@ -1,0 +1,30 @@
+# Test helpers: GoogleTest from Debian's sources, built by this tree for its own compiler.
+if(NOT (ZL_BUILD_TESTS AND NOT ZL_FUZZ))
+  return()
+endif()
+
+enable_testing()
+set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
+if(WIN32)
+  set(gtest_disable_pthreads ON CACHE BOOL "" FORCE)
+endif()
+add_subdirectory(/usr/src/googletest "${CMAKE_BINARY_DIR}/_googletest" EXCLUDE_FROM_ALL)
+
+# A host test program, run natively under the sanitizers.
+function(zl_add_host_test name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+  add_executable(${name} ${ARG_SOURCES})
+  target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest_main)
+  add_test(NAME ${name} COMMAND ${name})
+  set_tests_properties(${name} PROPERTIES ENVIRONMENT
+    "ASAN_OPTIONS=detect_leaks=1:abort_on_error=0;UBSAN_OPTIONS=print_stacktrace=1")
+endfunction()
+
+# A Windows test program, run under Wine against real windows.
+function(zl_add_wine_test name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+  add_executable(${name} ${ARG_SOURCES})
+  target_link_libraries(${name} PRIVATE ${ARG_LIBS} zl_test_support GTest::gtest_main)
+  add_test(NAME ${name} COMMAND ${name})
+endfunction()

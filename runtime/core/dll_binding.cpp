@@ -1,0 +1,91 @@
+#include "runtime/core/dll_binding.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <mutex>
+#include <string>
+
+#include "runtime/core/error_report.h"
+#include "runtime/core/runtime_kernel.h"
+#include "runtime/core/system_texts.h"
+
+namespace zl {
+namespace {
+
+// Libraries tried, in order, for an external function declared without a library.
+constexpr const char* kDefaultLibraries[] = {"Kernel32.dll", "Gdi32.dll", "User32.dll",
+                                             "Advapi32.dll", "Mpr.dll",   "Shell32.dll"};
+
+// The name GetProcAddress takes: an ordinal for "#n" (n modulo 65536), else the name.
+LPCSTR ExportKey(const std::string& exportName) {
+  if (!exportName.empty() && exportName[0] == '#') {
+    const unsigned long ordinal = std::strtoul(exportName.c_str() + 1, nullptr, 10);
+    return MAKEINTRESOURCEA(ordinal % 65536);
+  }
+  return exportName.c_str();
+}
+
+// Loads a named library: from the program folder first, then by its bare name;
+// a name with a colon (an absolute path) only as given.
+HMODULE LoadNamedLibrary(const std::string& library) {
+  if (library.find(':') != std::string::npos) return LoadLibraryA(library.c_str());
+  const std::string local = Kernel().programFolder + "\\" + library;
+  if (HMODULE module = LoadLibraryA(local.c_str())) return module;
+  return LoadLibraryA(library.c_str());
+}
+
+[[noreturn]] void ReportUnbound(const ExternalFunction& fn) {
+  std::string message;
+  if (fn.library.empty()) {
+    std::vector<char> buffer(fn.exportName.size() + sizeof texts::kExportNotFound);
+    std::snprintf(buffer.data(), buffer.size(), texts::kExportNotFound, fn.exportName.c_str());
+    message = buffer.data();
+  } else {
+    std::vector<char> buffer(fn.library.size() + fn.exportName.size() +
+                             sizeof texts::kExportNotFoundInLibrary);
+    std::snprintf(buffer.data(), buffer.size(), texts::kExportNotFoundInLibrary,
+                  fn.library.c_str(), fn.exportName.c_str());
+    message = buffer.data();
+  }
+  ReportRuntimeError(message.c_str(), 0);
+}
+
+std::mutex g_bindMutex;  // two threads binding the same function at once load it once
+
+}  // namespace
+
+FARPROC BindExternal(int32_t index) {
+  RuntimeKernel& kernel = Kernel();
+  if (index < 0 || static_cast<size_t>(index) >= kernel.externals.size()) {
+    ReportNumberedError(1);
+  }
+  ExternalFunction& fn = kernel.externals[static_cast<size_t>(index)];
+  std::lock_guard lock(g_bindMutex);
+  if (fn.address) return fn.address;
+
+  const LPCSTR key = ExportKey(fn.exportName);
+  HMODULE module = nullptr;
+  FARPROC address = nullptr;
+  if (fn.library.empty()) {
+    for (const char* library : kDefaultLibraries) {
+      module = LoadLibraryA(library);
+      if (!module) continue;
+      address = GetProcAddress(module, key);
+      if (address) break;
+      FreeLibrary(module);
+      module = nullptr;
+    }
+  } else {
+    module = LoadNamedLibrary(fn.library);
+    if (module) address = GetProcAddress(module, key);
+  }
+  if (!address) {
+    if (module) FreeLibrary(module);
+    ReportUnbound(fn);
+  }
+  fn.module = module;
+  fn.address = address;
+  return address;
+}
+
+}  // namespace zl

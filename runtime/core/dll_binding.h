@@ -1,0 +1,14 @@
+// Declared external functions, bound by library and export name on their first call.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+
+namespace zl {
+
+// The entry address of external function `index`, binding it on first use; an
+// export that cannot be found ends the program with the run-time error report.
+FARPROC BindExternal(int32_t index);
+
+}  // namespace zl

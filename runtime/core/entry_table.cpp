@@ -1,0 +1,113 @@
+#include "runtime/core/entry_table.h"
+
+#include <windows.h>
+
+#include <cstring>
+
+#include "runtime/core/dll_binding.h"
+#include "runtime/core/error_report.h"
+#include "runtime/core/runtime_kernel.h"
+#include "runtime/lib/blocks.h"
+#include "runtime/lib/heap.h"
+
+namespace zl {
+namespace {
+
+[[noreturn]] void EntryReportError(int32_t number) { ReportNumberedError(number); }
+
+void* EntryBindExternal(int32_t index) { return reinterpret_cast<void*>(BindExternal(index)); }
+
+// Slots 2 and 3: a zeroed result record, the call, the record handed back.
+ResultRecord EntryCallCommand(CommandFn command, int32_t count, ArgRecord* args) {
+  ResultRecord result{};
+  command(&result, count, args);
+  return result;
+}
+
+uint64_t EntryReadUnitProperty(uint32_t windowId, uint32_t unitId, int32_t property,
+                               int32_t subValue) {
+  RuntimeKernel& kernel = Kernel();
+  if (!kernel.propertyReader) return 0;
+  return kernel.propertyReader(windowId, unitId, property, subValue);
+}
+
+void EntryWriteUnitProperty(uint32_t windowId, uint32_t unitId, int32_t property, int32_t subValue,
+                            uint32_t valueType, uint64_t value) {
+  RuntimeKernel& kernel = Kernel();
+  if (kernel.propertyWriter) kernel.propertyWriter(windowId, unitId, property, subValue, valueType, value);
+}
+
+[[noreturn]] void EntryEndProgram(int32_t exitCode) { Kernel().EndProgram(exitCode); }
+void EntryRunProgram() { Kernel().RunProgram(); }
+void EntryLoadStartWindow(uint32_t windowId) { Kernel().LoadStartWindow(windowId); }
+
+// Service 0: the next file matching a pattern (a pattern starts a new search).
+Text NextFileMatch(const char* pattern, uint32_t attributeMask, bool allFiles, HANDLE* handle) {
+  WIN32_FIND_DATAA data;
+  for (;;) {
+    bool found;
+    if (pattern && *pattern) {
+      if (*handle && *handle != INVALID_HANDLE_VALUE) FindClose(*handle);
+      *handle = FindFirstFileA(pattern, &data);
+      found = *handle != INVALID_HANDLE_VALUE;
+      if (!found) *handle = nullptr;
+      pattern = nullptr;
+    } else {
+      found = *handle && FindNextFileA(*handle, &data);
+    }
+    if (!found) return nullptr;
+    if (!std::strcmp(data.cFileName, ".") || !std::strcmp(data.cFileName, "..")) continue;
+    if (allFiles || (data.dwFileAttributes & ~attributeMask &
+                     (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) == 0) {
+      return CopyText(data.cFileName);
+    }
+  }
+}
+
+// Service 2: copies an array that still lives in the constant block to the heap.
+void MakeArrayWritable(size_t elementSize, uint8_t** variable) {
+  uint8_t* block = *variable;
+  if (!block || !InConstantBlock(block)) return;
+  ArrayBlock array(block);
+  const size_t bytes = 4 + 4 * size_t{array.Dimensions()} + array.ElementCount() * elementSize;
+  auto* copy = static_cast<uint8_t*>(RtAlloc(bytes));
+  std::memcpy(copy, block, bytes);
+  *variable = copy;
+}
+
+intptr_t EntryAuxiliaryService(int32_t number, intptr_t arg1, intptr_t arg2, intptr_t arg3,
+                               intptr_t arg4) {
+  switch (static_cast<AuxiliaryServiceNumber>(number)) {
+    case AuxiliaryServiceNumber::NextFileMatch:
+      return reinterpret_cast<intptr_t>(NextFileMatch(reinterpret_cast<const char*>(arg1),
+                                                      static_cast<uint32_t>(arg2), arg3 != 0,
+                                                      reinterpret_cast<HANDLE*>(arg4)));
+    case AuxiliaryServiceNumber::EndFileSearch:
+      if (arg1 && reinterpret_cast<HANDLE>(arg1) != INVALID_HANDLE_VALUE) {
+        FindClose(reinterpret_cast<HANDLE>(arg1));
+      }
+      return 0;
+    case AuxiliaryServiceNumber::MakeArrayWritable:
+      MakeArrayWritable(static_cast<size_t>(arg1), reinterpret_cast<uint8_t**>(arg2));
+      return 0;
+    case AuxiliaryServiceNumber::RegisterCleanup:
+      Kernel().RegisterCleanup(reinterpret_cast<void (*)()>(arg1));
+      return 0;
+    case AuxiliaryServiceNumber::InitialiseRuntime:
+      Kernel().Initialise(g_program);
+      return 0;
+  }
+  return 0;
+}
+
+}  // namespace
+
+const RuntimeEntryTable g_runtimeEntries = {
+    &EntryReportError,      &EntryBindExternal,     &EntryCallCommand,
+    &EntryCallCommand,      &EntryReadUnitProperty, &EntryWriteUnitProperty,
+    &RtAlloc,               &RtRealloc,             &RtFree,
+    &EntryEndProgram,       &EntryRunProgram,       &EntryLoadStartWindow,
+    &EntryAuxiliaryService,
+};
+
+}  // namespace zl

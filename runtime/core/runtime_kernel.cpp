@@ -1,0 +1,256 @@
+#include "runtime/core/runtime_kernel.h"
+
+#include <ole2.h>
+
+#include <algorithm>
+#include <cstdio>
+
+#include "runtime/core/error_report.h"
+#include "runtime/core/notify.h"
+#include "runtime/core/system_texts.h"
+#include "runtime/lib/dbcs.h"
+#include "runtime/lib/heap.h"
+
+namespace zl {
+namespace {
+
+// Reports exhausted runtime memory with the requested size.
+[[noreturn]] void ReportAllocFailure(size_t size) {
+  char message[128];
+  std::snprintf(message, sizeof message, texts::kAllocFailedFormat,
+                static_cast<unsigned long long>(size));
+  ReportRuntimeError(message, 0);
+}
+
+// The hidden owner window's procedure: it only answers the end-program message.
+LRESULT CALLBACK HideOwnerProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  if (msg == kEndProgramMessage) {
+    Kernel().EndProgram(static_cast<int32_t>(wParam));
+  }
+  return DefWindowProcA(hwnd, msg, wParam, lParam);
+}
+
+}  // namespace
+
+RuntimeKernel& Kernel() {
+  static RuntimeKernel kernel;
+  return kernel;
+}
+
+void RuntimeKernel::CreateHiddenOwner() {
+  HINSTANCE instance = GetModuleHandleA(nullptr);
+  WNDCLASSA existing;
+  if (!GetClassInfoA(instance, texts::kHideOwnerClass, &existing)) {
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = HideOwnerProc;
+    wc.hInstance = instance;
+    wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+    wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(NULL_BRUSH));
+    wc.lpszClassName = texts::kHideOwnerClass;
+    RegisterClassA(&wc);
+  }
+  hideOwner.Reset(CreateWindowExA(WS_EX_TOOLWINDOW, texts::kHideOwnerClass, "", 0, 0, 0, 0, 0,
+                                  nullptr, nullptr, instance, nullptr));
+}
+
+void RuntimeKernel::Initialise(const ProgramDescriptor& desc) {
+  program = &desc;
+  SetAllocFailureHandler(&ReportAllocFailure);
+  // 2. program kind, reserved word, unit numbers.
+  programKind = desc.programKind;
+  reservedWord = desc.reserved;
+  unitNumberCounter = desc.lastUnitNumber + 1;
+  // 3. OLE, once.
+  if (!oleInitialised) {
+    OleInitialize(nullptr);
+    oleInitialised = true;
+  }
+  // 4. Program folder and file name; the folder becomes the current directory.
+  char path[MAX_PATH] = {};
+  GetModuleFileNameA(nullptr, path, MAX_PATH);
+  const std::string_view whole(path);
+  const size_t slash = FindLastSingleByte(whole, '\\');
+  if (slash == std::string_view::npos) {
+    programFolder.clear();
+    programFileName = whole;
+  } else {
+    programFolder = whole.substr(0, slash);
+    programFileName = whole.substr(slash + 1);
+  }
+  SetCurrentDirectoryA(programFolder.c_str());
+  // 5. The hidden owner window.
+  CreateHiddenOwner();
+  // 6. The main thread.
+  mainThreadId = GetCurrentThreadId();
+  // 7. The constant block.
+  if (desc.constantsSize > 0) SetConstantBlock(desc.constants, desc.constantsSize);
+  // 8. External-function tables (bound on first call).
+  externals.assign(desc.externalFunctionCount, ExternalFunction{});
+  for (uint32_t i = 0; i < desc.externalFunctionCount; ++i) {
+    externals[i].library = desc.libraryNames[i] ? desc.libraryNames[i] : "";
+    externals[i].exportName = desc.exportNames[i] ? desc.exportNames[i] : "";
+  }
+  // 9. Support libraries: start notification, then keep the records.
+  const NotifyFn notify = &Notify;
+  for (uint32_t i = 0; i < desc.supportLibraryCount; ++i) {
+    const SupportLibraryRecord* lib = desc.supportLibraries[i];
+    if (lib && lib->notify) lib->notify(1, reinterpret_cast<intptr_t>(notify), 0);
+  }
+  libraries.assign(desc.supportLibraries, desc.supportLibraries + desc.supportLibraryCount);
+  libraryData.assign(libraries.size(), 0);
+  // 10. The window template.
+  if (desc.windowTemplateSize > 0) {
+    std::vector<std::unique_ptr<WindowEntry>> windows;
+    if (!templateReader ||
+        !templateReader(desc.windowTemplate, desc.windowTemplateSize, desc.codeBase, windows)) {
+      ReportRuntimeError(texts::kTemplateLoadFailed, 0);
+    }
+    for (auto& w : windows) windowTable.push_back(std::move(w));
+  }
+  initialised = true;
+}
+
+void RuntimeKernel::RegisterCleanup(void (*routine)()) {
+  if (std::find(cleanupRoutines.begin(), cleanupRoutines.end(), routine) == cleanupRoutines.end()) {
+    cleanupRoutines.push_back(routine);
+  }
+}
+
+void RuntimeKernel::LoadStartWindow(uint32_t windowId) {
+  if (!windowLoader || !windowLoader(windowId, nullptr, false)) {
+    ReportRuntimeError(texts::kStartWindowLoadFailed, 0);
+  }
+}
+
+bool RuntimeKernel::AnyLoadedWindowAlive() const {
+  return std::any_of(windowTable.begin(), windowTable.end(),
+                     [](const auto& w) { return w->hwnd && IsWindow(w->hwnd); });
+}
+
+void RuntimeKernel::RunProgram() {
+  loopStarted = true;
+  if (AnyLoadedWindowAlive()) RunMessageLoop(0);
+}
+
+void RuntimeKernel::NoteLoadedWindowDestroyed(HWND hwnd) {
+  for (auto& w : windowTable) {
+    if (w->hwnd == hwnd) w->hwnd = nullptr;
+  }
+  if (loopStarted && !AnyLoadedWindowAlive()) PostQuitMessage(0);
+}
+
+void RuntimeKernel::ResumeEvents() {
+  int32_t current = m_suppression.load();
+  while (current > 0 && !m_suppression.compare_exchange_weak(current, current - 1)) {
+  }
+}
+
+void RuntimeKernel::AttachObject(HWND hwnd, RuntimeWindowObject* object) {
+  DetachObject(hwnd);
+  m_objects.emplace_back(hwnd, object);
+}
+
+void RuntimeKernel::DetachObject(HWND hwnd) {
+  std::erase_if(m_objects, [hwnd](const auto& entry) { return entry.first == hwnd; });
+}
+
+RuntimeWindowObject* RuntimeKernel::ObjectOf(HWND hwnd) const {
+  for (const auto& [window, object] : m_objects) {
+    if (window == hwnd) return object;
+  }
+  if (GetWindowThreadProcessId(hwnd, nullptr) != GetCurrentThreadId()) return nullptr;
+  return reinterpret_cast<RuntimeWindowObject*>(SendMessageA(hwnd, kQueryRuntimeObjectMessage, 0, 0));
+}
+
+void RuntimeKernel::AddIdleCallback(HWND window, void (*routine)(intptr_t), intptr_t argument) {
+  if (!IsWindow(window)) return;
+  if (std::any_of(m_idleCallbacks.begin(), m_idleCallbacks.end(),
+                  [window](const IdleCallback& c) { return c.window == window; })) {
+    return;
+  }
+  m_idleCallbacks.push_back({window, routine, argument});
+}
+
+void RuntimeKernel::RemoveIdleCallback(HWND window) {
+  std::erase_if(m_idleCallbacks, [window](const IdleCallback& c) { return c.window == window; });
+}
+
+void RuntimeKernel::CloseOwnedObjects() {
+  auto objects = std::move(ownedObjects);
+  ownedObjects.clear();
+  for (auto& close : objects) {
+    try {
+      close();
+    } catch (...) {
+      // One object failing to close does not keep the others open.
+    }
+  }
+}
+
+void RuntimeKernel::Shutdown(int32_t exitCode) {
+  // 1. No further events reach application handlers.
+  SuppressEvents();
+  // 2. From another thread, the main thread ends the program.
+  if (mainThreadId != 0 && GetCurrentThreadId() != mainThreadId) {
+    if (hideOwner && IsWindow(hideOwner.Get())) {
+      SendMessageA(hideOwner.Get(), kEndProgramMessage, static_cast<WPARAM>(exitCode), 0);
+    }
+    if (!shutdownUnderWay) ExitProcess(static_cast<UINT>(exitCode));
+    return;
+  }
+  // 3. A second request while ending (a clean-up routine ending the program) ends at once.
+  if (shutdownUnderWay.exchange(true)) return;
+  // 4-5.
+  m_idleCallbacks.clear();
+  windowTable.clear();
+  // 6. Clean-up routines, once each, in registration order.
+  auto routines = std::move(cleanupRoutines);
+  cleanupRoutines.clear();
+  for (auto routine : routines) routine();
+  // 7. Library end notifications.
+  for (size_t i = 0; i < libraries.size(); ++i) {
+    if (libraries[i] && libraries[i]->notify) libraries[i]->notify(6, libraryData[i], 0);
+  }
+  libraries.clear();
+  libraryData.clear();
+  // 8. Bound libraries.
+  for (auto& fn : externals) {
+    if (fn.module) FreeLibrary(fn.module);
+  }
+  externals.clear();
+  for (HMODULE module : extraModules) FreeLibrary(module);
+  extraModules.clear();
+  // 9. Program texts, constant block, icons, hidden owner.
+  programFolder.clear();
+  programFileName.clear();
+  ClearConstantBlock();
+  for (HICON& icon : defaultIcons) {
+    if (icon) DestroyIcon(icon);
+    icon = nullptr;
+  }
+  hideOwner.Reset();
+  // 10. Objects made on the program's behalf.
+  CloseOwnedObjects();
+  // 11. Sockets, if the runtime started them.
+  if (socketsInitialised) {
+    if (HMODULE ws2 = GetModuleHandleA("ws2_32.dll")) {
+      if (auto cleanup = reinterpret_cast<int(WINAPI*)()>(
+              reinterpret_cast<void*>(GetProcAddress(ws2, "WSACleanup")))) {
+        cleanup();
+      }
+    }
+    socketsInitialised = false;
+  }
+  // 13. OLE.
+  if (oleInitialised) {
+    OleUninitialize();
+    oleInitialised = false;
+  }
+}
+
+void RuntimeKernel::EndProgram(int32_t exitCode) {
+  Shutdown(exitCode);
+  ExitProcess(static_cast<UINT>(exitCode));
+}
+
+}  // namespace zl

@@ -1,0 +1,54 @@
+// Move-only owners for Win32 handles: one line per handle type, no copy, no
+// implicit conversion; closing keeps GetLastError as it was.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <utility>
+
+namespace zl {
+
+template <class H, auto Close, intptr_t InvalidValue = 0>
+class UniqueHandle {
+  static H Invalid() { return reinterpret_cast<H>(InvalidValue); }
+
+ public:
+  UniqueHandle() = default;
+  explicit UniqueHandle(H h) : m_h(h) {}
+  UniqueHandle(const UniqueHandle&) = delete;
+  UniqueHandle& operator=(const UniqueHandle&) = delete;
+  UniqueHandle(UniqueHandle&& o) noexcept : m_h(o.Release()) {}
+  UniqueHandle& operator=(UniqueHandle&& o) noexcept {
+    if (this != &o) Reset(o.Release());
+    return *this;
+  }
+  ~UniqueHandle() { Reset(); }
+
+  H Get() const { return m_h; }
+  explicit operator bool() const { return m_h != Invalid(); }
+  // Gives up ownership without closing.
+  H Release() { return std::exchange(m_h, Invalid()); }
+  // Closes the held handle (if any) and takes h.
+  void Reset(H h = Invalid()) {
+    if (m_h != Invalid()) {
+      const DWORD error = GetLastError();
+      Close(m_h);
+      SetLastError(error);
+    }
+    m_h = h;
+  }
+
+ private:
+  H m_h = Invalid();
+};
+
+using UniqueHwnd = UniqueHandle<HWND, &::DestroyWindow>;
+using UniqueModule = UniqueHandle<HMODULE, &::FreeLibrary>;
+using UniqueKernelHandle = UniqueHandle<HANDLE, &::CloseHandle>;
+using UniqueFile = UniqueHandle<HANDLE, &::CloseHandle, -1>;
+using UniqueIcon = UniqueHandle<HICON, &::DestroyIcon>;
+using UniqueGdiObject = UniqueHandle<HGDIOBJ, &::DeleteObject>;
+using UniqueFindHandle = UniqueHandle<HANDLE, &::FindClose, -1>;
+
+}  // namespace zl

@@ -1,0 +1,129 @@
+// Start-up, the message loop, the end of the program, binding and the error report,
+// watched from outside on a real program built on the runtime.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <string>
+
+#include "runtime/core/system_texts.h"
+#include "tests/support/test_support.h"
+
+namespace zl {
+namespace {
+
+using test::ChildProcess;
+
+constexpr DWORD kExitError = 0xFFFFFFFF;  // -1
+
+std::string Probe(const std::string& mode, const std::string& argument = "") {
+  std::string line = "\"" + test::ProgramPath("runtime_probe.exe") + "\" " + mode;
+  if (!argument.empty()) line += " \"" + argument + "\"";
+  return line;
+}
+
+std::string LogPath(const char* tag) { return test::MakeTempFolder(tag) + "\\log.txt"; }
+
+// Starts the probe and waits for its window.
+HWND StartWithWindow(ChildProcess& child, const std::string& commandLine) {
+  if (!child.Start(commandLine)) return nullptr;
+  return test::WaitForWindow(child.Pid(), "ZlProbeWindow");
+}
+
+TEST(ProgramEnd, ClosingTheLastWindowEndsWithZeroAfterCleanupAndLibraryNotifications) {
+  const std::string log = LogPath("close");
+  ChildProcess child;
+  HWND window = StartWithWindow(child, Probe("cleanup", log));
+  ASSERT_NE(window, nullptr);
+  PostMessageA(window, WM_CLOSE, 0, 0);
+  EXPECT_EQ(child.WaitExit(), 0u);
+  // Registered A, B, A: each runs once, in registration order; libraries hear 1 then 6.
+  EXPECT_EQ(test::ReadWholeFile(log), "lib1 1\nlib2 1 service\ncleanup A\ncleanup B\nlib1 6\nlib2 6 \n");
+}
+
+TEST(ProgramEnd, EndProgramFromAWorkerThreadEndsWithItsCode) {
+  const std::string log = LogPath("worker");
+  ChildProcess child;
+  ASSERT_NE(StartWithWindow(child, Probe("end-worker", log)), nullptr);
+  EXPECT_EQ(child.WaitExit(), 7u);
+  EXPECT_EQ(test::ReadWholeFile(log), "lib1 1\nlib2 1 service\ncleanup A\ncleanup B\nlib1 6\nlib2 6 \n");
+}
+
+TEST(ProgramEnd, IdleEventStopsWhenTheHandlerWantsNoMore) {
+  const std::string log = LogPath("idle");
+  ChildProcess child;
+  HWND window = StartWithWindow(child, Probe("idle", log));
+  ASSERT_NE(window, nullptr);
+  Sleep(300);  // the window idles: three events, then none until a message arrives
+  PostMessageA(window, WM_NULL, 0, 0);
+  Sleep(300);
+  PostMessageA(window, WM_CLOSE, 0, 0);
+  EXPECT_EQ(child.WaitExit(), 0u);
+  // Idle periods: start-up, after WM_NULL, and possibly after the close request itself.
+  const std::string content = test::ReadWholeFile(log);
+  EXPECT_TRUE(content.find("idle 6\n") != std::string::npos || content.find("idle 9\n") != std::string::npos)
+      << content;
+}
+
+TEST(ErrorReport, NumberedErrorShowsTheReportAndEndsWithMinusOneWithoutCleanup) {
+  const std::string log = LogPath("error");
+  ChildProcess child;
+  ASSERT_TRUE(child.Start(Probe("error", log)));
+  auto box = test::WaitForMessageBox(child.Pid());
+  ASSERT_TRUE(box.has_value());
+  EXPECT_EQ(box->caption, "错误");
+  EXPECT_EQ(box->text, "运行时出错!\r\n\r\n错误代码：4\r\n\r\n错误信息：数组成员引用下标必须大于等于1\r\n");
+  EXPECT_TRUE(box->hasIcon);  // MB_ICONERROR (the box holds its own copy of the icon)
+  EXPECT_EQ(box->buttons, std::vector<int>{IDOK});
+  test::DismissMessageBox(box->box, IDOK);
+  EXPECT_EQ(child.WaitExit(), kExitError);
+  // The clean-up routine did not run; the libraries still heard the end.
+  EXPECT_EQ(test::ReadWholeFile(log), "lib1 1\nlib2 1 service\nlib1 6\nlib2 6 \n");
+}
+
+// The message box text as the platform shows it; Wine drops a trailing line break
+// from static text, so compare without trailing white space.
+std::string Trimmed(std::string s) {
+  while (!s.empty() && (s.back() == '\n' || s.back() == '\r')) s.pop_back();
+  return s;
+}
+
+struct ReportCase {
+  const char* mode;
+  std::string expectedText;
+};
+
+class ErrorReports : public ::testing::TestWithParam<ReportCase> {};
+
+TEST_P(ErrorReports, ShowTheExactTextAndEndWithMinusOne) {
+  ChildProcess child;
+  ASSERT_TRUE(child.Start(Probe(GetParam().mode, LogPath("report"))));
+  auto box = test::WaitForMessageBox(child.Pid());
+  ASSERT_TRUE(box.has_value());
+  EXPECT_EQ(box->caption, "错误");
+  EXPECT_EQ(Trimmed(box->text), Trimmed(GetParam().expectedText));
+  test::DismissMessageBox(box->box, IDOK);
+  EXPECT_EQ(child.WaitExit(), kExitError);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Kernel, ErrorReports,
+    ::testing::Values(
+        ReportCase{"error-empty", "运行时出错!\r\n\r\n"},
+        ReportCase{"no-start-window", "运行时出错!\r\n\r\n错误信息：载入启动窗口失败\r\n"},
+        ReportCase{"alloc-fail", "运行时出错!\r\n\r\n错误信息：分配 18446744073709551552 字节内存失败!\r\n"},
+        ReportCase{"bind-missing-in-library",
+                   "运行时出错!\r\n\r\n错误信息：无法找到指定DLL库文件“zl_probe_dll.dll”中的输出命令“NoSuchExport”\r\n"},
+        ReportCase{"bind-missing", "运行时出错!\r\n\r\n错误信息：无法找到指定DLL库文件中的输出命令“NoSuchExport”\r\n"}),
+    [](const auto& info) {
+      std::string name = info.param.mode;
+      std::erase(name, '-');
+      return name;
+    });
+
+TEST(ExternalFunctions, BindByDefaultLibrariesOrdinalAndNameOnceEach) {
+  // Exit codes 10-16 name the step that failed (see the probe).
+  EXPECT_EQ(test::RunProgram(Probe("bind", LogPath("bind"))), 0u);
+}
+
+}  // namespace
+}  // namespace zl
