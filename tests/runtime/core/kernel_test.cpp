@@ -40,6 +40,28 @@ TEST(ProgramEnd, ClosingTheLastWindowEndsWithZeroAfterCleanupAndLibraryNotificat
   EXPECT_EQ(test::ReadWholeFile(log), "lib1 1\nlib2 1 service\ncleanup A\ncleanup B\nlib1 6\nlib2 6 \n");
 }
 
+TEST(StartUp, HiddenOwnerWindowExistsInvisibleAsAToolWindow) {
+  ChildProcess child;
+  HWND window = StartWithWindow(child, Probe("window", LogPath("owner")));
+  ASSERT_NE(window, nullptr);
+  HWND owner = nullptr;
+  while ((owner = FindWindowExA(nullptr, owner, texts::kHideOwnerClass, nullptr)) != nullptr) {
+    DWORD pid = 0;
+    GetWindowThreadProcessId(owner, &pid);
+    if (pid == child.Pid()) break;
+  }
+  ASSERT_NE(owner, nullptr);
+  EXPECT_FALSE(IsWindowVisible(owner));
+  EXPECT_EQ(GetWindowLongA(owner, GWL_EXSTYLE) & ~WS_EX_WINDOWEDGE, WS_EX_TOOLWINDOW);
+  EXPECT_EQ(GetParent(owner), nullptr);
+  char title[8] = "x";
+  GetWindowTextA(owner, title, sizeof title);
+  EXPECT_STREQ(title, "");
+  // The end-program message reaches the hidden owner from outside too.
+  PostMessageA(owner, WM_APP + 999, 5, 0);
+  EXPECT_EQ(child.WaitExit(), 5u);
+}
+
 TEST(ProgramEnd, EndProgramFromAWorkerThreadEndsWithItsCode) {
   const std::string log = LogPath("worker");
   ChildProcess child;
