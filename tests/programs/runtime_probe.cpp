@@ -96,6 +96,8 @@ Fn External(int index) {
   return reinterpret_cast<Fn>(rt.bindExternal(index));
 }
 
+int CheckBinding();
+
 }  // namespace
 
 namespace zl {
@@ -156,25 +158,32 @@ int ApplicationEntry() {
     Notify(2027, reinterpret_cast<intptr_t>(""), 0);
   }
   if (g_mode == "alloc-fail") rt.allocate(~static_cast<size_t>(0) - 63);
-  if (g_mode == "bind") {
-    // Default libraries, ordinal, by name; the second call reuses the first binding.
-    const DWORD ticks = External<DWORD(WINAPI*)()>(kGetTickCount)();
-    if (ticks == 0) return 10;
-    if (External<ProbeFn>(kProbeOrdinal5)() != 1234) return 11;
-    if (External<ProbeFn>(kProbeByName)() != 1234) return 12;
-    if (External<ProbeFn>(kProbeByName)() != 1234) return 13;
-    // The library was loaded once per bound function: two references, both kept.
-    HMODULE module = GetModuleHandleA("zl_probe_dll.dll");
-    if (!module) return 14;
-    FreeLibrary(module);
-    if (!GetModuleHandleA("zl_probe_dll.dll")) return 15;
-    FreeLibrary(module);
-    if (GetModuleHandleA("zl_probe_dll.dll")) return 16;
-    return 0;
-  }
+  if (g_mode == "bind") rt.endProgram(CheckBinding());
   if (g_mode == "bind-missing-in-library") External<ProbeFn>(kMissingInLibrary)();
   if (g_mode == "bind-missing") External<ProbeFn>(kMissingEverywhere)();
   return 3;
 }
 
 }  // namespace zl
+
+namespace {
+
+// Default libraries, ordinal, by name; the second call reuses the first binding.
+// Answers 0, or the number of the step that failed.
+int CheckBinding() {
+  const DWORD ticks = External<DWORD(WINAPI*)()>(kGetTickCount)();
+  if (ticks == 0) return 10;
+  if (External<ProbeFn>(kProbeOrdinal5)() != 1234) return 11;
+  if (External<ProbeFn>(kProbeByName)() != 1234) return 12;
+  if (External<ProbeFn>(kProbeByName)() != 1234) return 13;
+  // The library was loaded once per bound function: two references, both kept.
+  HMODULE module = GetModuleHandleA("zl_probe_dll.dll");
+  if (!module) return 14;
+  FreeLibrary(module);
+  if (!GetModuleHandleA("zl_probe_dll.dll")) return 15;
+  FreeLibrary(module);
+  if (GetModuleHandleA("zl_probe_dll.dll")) return 16;
+  return 0;
+}
+
+}  // namespace

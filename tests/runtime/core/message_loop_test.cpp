@@ -1,0 +1,125 @@
+// The kernel's message pump in this process: pre-translation by runtime objects,
+// dispatching what is waiting, and the modal loop's ways out.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include "runtime/core/runtime_kernel.h"
+#include "tests/support/test_support.h"
+
+namespace zl {
+namespace {
+
+using test::ExpectedMessage;
+using test::kLParam;
+using test::kPosted;
+using test::kSent;
+using test::kWParam;
+
+constexpr UINT kEndModal = WM_APP + 50;
+
+LRESULT CALLBACK PlainProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  if (msg == kEndModal) Kernel().modalActive = false;
+  return DefWindowProcA(hwnd, msg, wParam, lParam);
+}
+
+// A top-level window of this thread for one test.
+UniqueHwnd MakeWindow() {
+  WNDCLASSA wc{};
+  wc.lpfnWndProc = PlainProc;
+  wc.hInstance = GetModuleHandleA(nullptr);
+  wc.lpszClassName = "ZlLoopTestWindow";
+  RegisterClassA(&wc);
+  return UniqueHwnd(CreateWindowExA(0, wc.lpszClassName, "", WS_OVERLAPPEDWINDOW, 0, 0, 100, 100, nullptr,
+                                    nullptr, wc.hInstance, nullptr));
+}
+
+// Claims key-down messages for its window, as a component handling dialog keys does.
+class KeyClaimer : public RuntimeWindowObject {
+ public:
+  bool PreTranslateMessage(MSG& msg) override {
+    ++offered;
+    return msg.message == WM_KEYDOWN;
+  }
+  int offered = 0;
+};
+
+// Drains this thread's queue without the kernel (so a test starts clean).
+void DrainQueue() {
+  MSG msg;
+  while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+  }
+}
+
+TEST(MessagePump, ARuntimeObjectClaimsMessagesBeforeDispatch) {
+  UniqueHwnd window = MakeWindow();
+  ASSERT_TRUE(window);
+  DrainQueue();
+  KeyClaimer claimer;
+  Kernel().AttachObject(window.Get(), &claimer);
+  test::MessageRecorder recorder;
+  recorder.Attach(window.Get());
+  recorder.Filter({WM_KEYDOWN, WM_KEYUP, WM_USER});
+  PostMessageA(window.Get(), WM_KEYDOWN, 'A', 1);
+  PostMessageA(window.Get(), WM_KEYUP, 'A', 2);
+  SendMessageA(window.Get(), WM_USER, 7, 8);
+  Kernel().DispatchWaitingMessages();
+  EXPECT_EQ(claimer.offered, 2);
+  EXPECT_TRUE(recorder.Matches({{WM_USER, kSent | kWParam | kLParam, 7, 8},
+                                {WM_KEYUP, kPosted | kWParam | kLParam, 'A', 2}},
+                               "key-down claimed by the runtime object"));
+  Kernel().DetachObject(window.Get());
+}
+
+TEST(MessagePump, DispatchingWhatIsWaitingStopsAtQuitAndLeavesItQueued) {
+  UniqueHwnd window = MakeWindow();
+  DrainQueue();
+  test::MessageRecorder recorder;
+  recorder.Attach(window.Get());
+  recorder.Filter({WM_USER});
+  PostMessageA(window.Get(), WM_USER, 1, 0);
+  PostQuitMessage(3);
+  Kernel().DispatchWaitingMessages();
+  EXPECT_TRUE(recorder.Matches({{WM_USER, kPosted | kWParam, 1}}, "posted before the quit"));
+  MSG msg;
+  ASSERT_TRUE(PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE));
+  EXPECT_EQ(msg.message, static_cast<UINT>(WM_QUIT));
+  EXPECT_EQ(msg.wParam, 3u);
+}
+
+TEST(MessagePump, ModalLoopEndsWhenTheModalFlagIsCleared) {
+  UniqueHwnd window = MakeWindow();
+  DrainQueue();
+  Kernel().modalActive = true;
+  PostMessageA(window.Get(), kEndModal, 0, 0);
+  Kernel().RunMessageLoop(1);
+  EXPECT_FALSE(Kernel().modalActive);
+}
+
+TEST(MessagePump, ModalLoopLeavesAWaitingQuitForTheOuterLoop) {
+  UniqueHwnd window = MakeWindow();
+  DrainQueue();
+  Kernel().modalActive = true;
+  PostQuitMessage(4);
+  Kernel().RunMessageLoop(1);
+  Kernel().modalActive = false;
+  MSG msg;
+  ASSERT_TRUE(PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE));
+  EXPECT_EQ(msg.message, static_cast<UINT>(WM_QUIT));
+  EXPECT_EQ(msg.wParam, 4u);
+}
+
+TEST(MessageRecorder, ReportsBothSequencesOnAMismatch) {
+  UniqueHwnd window = MakeWindow();
+  DrainQueue();
+  test::MessageRecorder recorder;
+  recorder.Attach(window.Get());
+  recorder.Filter({WM_USER});
+  SendMessageA(window.Get(), WM_USER, 1, 0);
+  const auto result = recorder.Matches({{WM_USER, kPosted}}, "sent, not posted");
+  EXPECT_FALSE(result);
+  EXPECT_NE(std::string(result.message()).find("received:"), std::string::npos);
+  EXPECT_TRUE(recorder.Matches({{WM_USER, kSent | kWParam, 1}, {WM_USER, test::kOptional}}, "optional tail"));
+}
+
+}  // namespace
+}  // namespace zl
