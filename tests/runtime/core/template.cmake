@@ -11,3 +11,9 @@ if(TARGET zl_template_compiler)
     ZL_TEMPLATE_COMPILER="$<TARGET_FILE:zl_template_compiler>")
   add_dependencies(template_compiler_tests zl_template_compiler)
 endif()
+
+# Start-up with a compiled template (Windows, under Wine).
+if(WIN32)
+  list(APPEND ZL_CORE_TEST_SOURCES core/template_loader_test.cpp)
+  list(APPEND ZL_TEST_DEPENDENCIES template_probe)
+endif()
