@@ -1,8 +1,11 @@
 // Random bytes into the window template reader: it must never crash, and whatever
-// it accepts must write back to bytes that read to the same windows.
+// it accepts must write back to bytes that read to the same windows. With bit 7 of
+// the first byte set, the rest patches a valid template (3 bytes per patch:
+// position low, position high, value), which reaches deep fields quickly.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
+#include <vector>
 
 #include "runtime/core/window_template.h"
 
@@ -19,12 +22,46 @@ bool SameWindows(const std::vector<zl::TemplateWindow>& a, const std::vector<zl:
   return true;
 }
 
+// A valid template with two windows, every kind of field and a menu item.
+const std::vector<uint8_t>& Sample() {
+  static const std::vector<uint8_t> sample = [] {
+    zl::TemplateWindow window;
+    window.windowId = 0x52010001;
+    window.text1 = "t";
+    zl::TemplateUnit unit;
+    unit.unitId = 0x06010000;
+    unit.record.typeCode = 0x00010001;
+    unit.record.name = "w";
+    unit.record.pageList = {1, 0, 2};
+    unit.record.mousePointer = {0, 0, 0, 0};
+    unit.record.tag = "tag";
+    unit.record.bindings = {{0, 0}, {1, -1}};
+    unit.record.propertyBlob = {1, 0, 0, 0, 2, 0, 0, 0, 'o', 'k'};
+    zl::TemplateUnit menu;
+    menu.unitId = 0x26010001;
+    menu.menuItem.name = "m";
+    menu.menuItem.caption = "c";
+    menu.menuItem.handlerOffset = 1;
+    window.units = {unit, menu};
+    zl::TemplateWindow second = window;
+    second.windowId = 0x52010002;
+    second.units.resize(1);
+    return zl::WriteWindowTemplate(std::vector<zl::TemplateWindow>{window, second});
+  }();
+  return sample;
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size < 1) return 0;
   const uint32_t routineCount = data[0] % 4;  // the first byte picks the routine table's size
-  const auto windows = zl::ReadWindowTemplate({data + 1, size - 1}, routineCount);
+  std::vector<uint8_t> bytes(data + 1, data + size);
+  if (data[0] & 0x80) {
+    bytes = Sample();
+    for (size_t i = 1; i + 3 <= size; i += 3) bytes[(data[i] | data[i + 1] << 8) % bytes.size()] = data[i + 2];
+  }
+  const auto windows = zl::ReadWindowTemplate(bytes, routineCount);
   if (!windows) return 0;
   const std::vector<uint8_t> written = zl::WriteWindowTemplate(*windows);
   const auto again = zl::ReadWindowTemplate(written, routineCount);

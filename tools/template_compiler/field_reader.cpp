@@ -129,8 +129,10 @@ void FieldReader::RejectUnread(std::string_view owner) {
   if (!m_properties) return;
   for (const auto& [key, node] : *m_properties) {
     if (!m_read.contains(key.str())) {
+      // Point at the key itself: that is what is misspelt.
       m_errors.push_back({m_file, static_cast<uint32_t>(key.source().begin.line),
-                          static_cast<uint32_t>(key.source().begin.column), std::string(owner) + " has no " + std::string(m_noun) + " '" + std::string(key.str()) + "'"});
+                          static_cast<uint32_t>(key.source().begin.column),
+                          std::string(owner) + " has no " + Named(key.str())});
     }
   }
 }

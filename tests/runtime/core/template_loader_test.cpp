@@ -42,7 +42,10 @@ TEST_P(DamagedTemplate, EndsStartUpWithTheRunTimeError) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Kernel, DamagedTemplate, ::testing::Values("damaged", "bad-handler"),
-                         [](const auto& info) { return std::string(info.param) == "damaged" ? "LengthPastTheEnd" : "HandlerOutsideTheRoutines"; });
+                         [](const auto& info) {
+                           return std::string(info.param) == "damaged" ? "LengthPastTheEnd"
+                                                                       : "HandlerOutsideTheRoutines";
+                         });
 
 HandlerResult First(std::span<const uint32_t>) { return {}; }
 
