@@ -10,6 +10,7 @@
 
 namespace zl {
 
+// A command's argument records as the caller laid them out.
 class ArgList {
  public:
   ArgList(int32_t count, const ArgRecord* args) : m_count(args && count > 0 ? count : 0), m_args(args) {}
@@ -26,6 +27,7 @@ class ArgList {
   }
   // The low word of record i as a signed integer (0 when omitted).
   int32_t Int(int32_t i) const { return (*this)[i].Int(); }
+  // The number of records the caller gave.
   int32_t Count() const { return m_count; }
 
  private:
@@ -34,9 +36,11 @@ class ArgList {
 };
 
 // Result writers: the value only; the caller zeroed the record.
+// Writes a 32-bit integer result.
 inline void SetIntResult(ResultRecord* result, int32_t value) {
   if (result) result->low = static_cast<uint32_t>(value);
 }
+// Writes a pointer result (a heap value the caller takes over), whole on every platform.
 inline void SetPointerResult(ResultRecord* result, const void* p) {
   if (!result) return;
   const auto value = static_cast<uint64_t>(reinterpret_cast<uintptr_t>(p));

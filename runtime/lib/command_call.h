@@ -50,8 +50,10 @@ struct Arg {
   static ArgRecord Omitted() { return ArgRecord::Omitted(); }
 };
 
-// Runs a command on `count` records with a zeroed result record and hands the record back.
+// Runs a command on `count` records with a zeroed result record and hands the record back
+// (a missing command gives the empty result).
 inline ResultRecord InvokeCommand(CommandFn command, int32_t count, ArgRecord* args) {
+  if (!command) return ResultRecord{};
 #ifdef _WIN32
   return g_runtimeEntries.callCoreCommand(command, count, args);
 #else

@@ -21,6 +21,7 @@ class TextBuilder {
   void Append(std::string_view s) { Append(s.data(), s.size()); }
   // Makes room for n more bytes without appending.
   void Reserve(size_t n);
+  // Bytes appended so far.
   size_t Size() const { return m_size; }
   // Hands the built text to the caller (null when empty); the builder is empty afterwards.
   Text Finish();
