@@ -1,0 +1,60 @@
+#include "runtime/lib/core_library.h"
+
+#include <atomic>
+
+#include "runtime/lib/conversion_commands.h"
+#include "runtime/lib/system_commands.h"
+#include "runtime/lib/text_commands.h"
+
+namespace zl {
+namespace {
+
+// Library notify code: the runtime starts the library and hands over its service entry.
+constexpr int32_t kLibraryStart = 1;
+
+std::atomic<NotifyFn> g_notifyEntry{nullptr};
+
+int32_t __stdcall CoreLibraryNotify(int32_t code, intptr_t arg1, intptr_t) {
+  if (code != kLibraryStart) return -1;
+  g_notifyEntry.store(reinterpret_cast<NotifyFn>(arg1));
+  return 0;
+}
+
+}  // namespace
+
+const CommandFn g_coreCommands[kCoreCommandCount] = {
+    nullptr,         // 0 AddText: the edit box's own command
+    &ToText,         // 1
+    &MsgBox,         // 2
+    &ToLower,        // 3
+    &FindText,       // 4
+    &ReadFileBytes,  // 5
+    &SplitText,      // 6
+    &ToInt,          // 7
+    &Delay,          // 8
+    &Spaces,         // 9
+    nullptr,         // 10 ObjClear
+    nullptr,         // 11 ObjCreate
+    nullptr,         // 12 ObjSetProperty
+    &ReplaceText,    // 13
+    nullptr,         // 14 VarSet
+    nullptr,         // 15 ObjCallObject
+    nullptr,         // 16 ObjIsEmpty
+    nullptr,         // 17 ObjGetText
+    nullptr,         // 18 ObjCallText
+    nullptr,         // 19 VarReset
+    nullptr,         // 20 ObjGetNumber
+    nullptr,         // 21 ObjGetObject
+    nullptr,         // 22 ObjGetVariant
+    nullptr,         // 23 VarGetText
+    nullptr,         // 24 ObjCopy
+    nullptr,         // 25 VarCopy
+};
+
+const SupportLibraryRecord g_coreLibrary = {
+    "core", &CoreLibraryNotify, 0, nullptr, kCoreCommandCount, g_coreCommands,
+};
+
+NotifyFn CoreLibraryNotifyEntry() { return g_notifyEntry.load(); }
+
+}  // namespace zl

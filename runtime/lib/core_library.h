@@ -1,0 +1,36 @@
+// The core support library: its command table in the fixed order that numbers the
+// commands, and its library record.
+#pragma once
+
+#include <cstdint>
+
+#include "runtime/core/program_descriptor.h"
+
+namespace zl {
+
+// Number of slots in the core command table.
+inline constexpr uint32_t kCoreCommandCount = 26;
+
+// Core command numbers (positions in the table) that are filled here.
+enum class CoreCommand : uint32_t {
+  AddText = 0,
+  ToText = 1,
+  MsgBox = 2,
+  ToLower = 3,
+  FindText = 4,
+  ReadFileBytes = 5,
+  SplitText = 6,
+  ToInt = 7,
+  Delay = 8,
+  Spaces = 9,
+  ReplaceText = 13,
+};
+
+// The core command table; slots of commands provided elsewhere are still null.
+extern const CommandFn g_coreCommands[kCoreCommandCount];
+// The core library's record (library number 1).
+extern const SupportLibraryRecord g_coreLibrary;
+// The runtime's service entry handed to the core library at start (null before).
+NotifyFn CoreLibraryNotifyEntry();
+
+}  // namespace zl

@@ -1,0 +1,61 @@
+// The core library record: its command table order and its start notification.
+#include <gtest/gtest.h>
+
+#include "runtime/core/entry_table.h"
+#include "runtime/core/notify.h"
+#include "runtime/lib/command_call.h"
+#include "runtime/lib/conversion_commands.h"
+#include "runtime/lib/core_library.h"
+#include "runtime/lib/system_commands.h"
+#include "runtime/lib/text_commands.h"
+
+namespace zl {
+namespace {
+
+CommandFn Slot(CoreCommand command) { return g_coreLibrary.commands[static_cast<uint32_t>(command)]; }
+
+TEST(CoreLibrary, CommandsSitAtTheirNumbers) {
+  ASSERT_EQ(g_coreLibrary.commandCount, 26u);
+  EXPECT_EQ(g_coreLibrary.commands, g_coreCommands);
+  EXPECT_EQ(Slot(CoreCommand::ToText), &ToText);
+  EXPECT_EQ(Slot(CoreCommand::MsgBox), &MsgBox);
+  EXPECT_EQ(Slot(CoreCommand::ToLower), &ToLower);
+  EXPECT_EQ(Slot(CoreCommand::FindText), &FindText);
+  EXPECT_EQ(Slot(CoreCommand::ReadFileBytes), &ReadFileBytes);
+  EXPECT_EQ(Slot(CoreCommand::SplitText), &SplitText);
+  EXPECT_EQ(Slot(CoreCommand::ToInt), &ToInt);
+  EXPECT_EQ(Slot(CoreCommand::Delay), &Delay);
+  EXPECT_EQ(Slot(CoreCommand::Spaces), &Spaces);
+  EXPECT_EQ(Slot(CoreCommand::ReplaceText), &ReplaceText);
+  // The edit box's AddText and the automation commands come from their own parts.
+  EXPECT_EQ(Slot(CoreCommand::AddText), nullptr);
+  for (uint32_t i : {10u, 11u, 12u}) EXPECT_EQ(g_coreCommands[i], nullptr) << i;
+  for (uint32_t i = 14; i < kCoreCommandCount; ++i) EXPECT_EQ(g_coreCommands[i], nullptr) << i;
+}
+
+TEST(CoreLibrary, RecordDescribesTheLibrary) {
+  EXPECT_STREQ(g_coreLibrary.name, "core");
+  EXPECT_EQ(g_coreLibrary.unitTypeCount, 0u);
+  ASSERT_NE(g_coreLibrary.notify, nullptr);
+}
+
+TEST(CoreLibrary, StartNotificationKeepsTheServiceEntry) {
+  const NotifyFn entry = &Notify;
+  EXPECT_EQ(g_coreLibrary.notify(2, reinterpret_cast<intptr_t>(entry), 0), -1);
+  EXPECT_EQ(g_coreLibrary.notify(6, 0, 0), -1);
+  EXPECT_EQ(g_coreLibrary.notify(1, reinterpret_cast<intptr_t>(entry), 0), 0);
+  EXPECT_EQ(CoreLibraryNotifyEntry(), entry);
+}
+
+TEST(CoreLibrary, CommandsRunThroughTheEntryTableByNumber) {
+  ArgRecord args[4] = {ArgRecord::OfText("a,b,c"), ArgRecord::OfText("c"), ArgRecord::Omitted(),
+                       ArgRecord::Omitted()};
+  const ResultRecord found = g_runtimeEntries.callCoreCommand(Slot(CoreCommand::FindText), 4, args);
+  EXPECT_EQ(found.Int(), 5);
+  EXPECT_EQ(found.high, 0u);
+  const TextOwner five = CallText(Slot(CoreCommand::ToText), Arg::Int(5));
+  EXPECT_STREQ(five.get(), "5");
+}
+
+}  // namespace
+}  // namespace zl
