@@ -1,0 +1,30 @@
+// Command line of the stand-in client.
+//
+//   QQ.exe [--ledger PATH] [--card-delay MS] [--likes-limit N] [--ignore-close]
+//   QQ.exe --register          register the tencent:// protocol, then exit
+//   QQ.exe --open-uri URI      protocol handler: pass URI to a running client
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace qq {
+
+// What this process was started to do.
+enum class Mode { Client, Register, OpenUri };
+
+// Parsed command line.
+struct Options {
+  Mode mode = Mode::Client;
+  std::wstring ledgerPath;             // empty: no ledger
+  unsigned cardDelayMs = 300;          // wait between a URI and its card
+  std::optional<unsigned> likesLimit;  // likes counted per card; none: no limit
+  bool ignoreClose = false;            // cards ignore WM_CLOSE
+  std::wstring uri;                    // for Mode::OpenUri
+};
+
+// Parses the arguments after the program name; nothing on a bad command line.
+std::optional<Options> ParseOptions(const std::vector<std::wstring>& args);
+
+}  // namespace qq
