@@ -8,6 +8,7 @@
 #include "runtime/core/error_report.h"
 #include "runtime/core/notify.h"
 #include "runtime/core/system_texts.h"
+#include "runtime/core/template_loader.h"
 #include "runtime/core/unit_manager.h"
 #include "runtime/lib/dbcs.h"
 #include "runtime/lib/heap.h"
@@ -102,6 +103,7 @@ void RuntimeKernel::Initialise(const ProgramDescriptor& desc) {
   libraryData.assign(libraries.size(), 0);
   // 10. The window template.
   if (desc.windowTemplateSize > 0) {
+    if (!templateReader) templateReader = &ReadTemplateWindows;
     std::vector<std::unique_ptr<WindowEntry>> windows;
     if (!templateReader ||
         !templateReader(desc.windowTemplate, desc.windowTemplateSize, desc.codeBase, windows)) {

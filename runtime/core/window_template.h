@@ -22,6 +22,8 @@ constexpr bool IsMenuItemId(uint32_t unitId) {
 struct EventBinding {
   int32_t eventNumber;
   int32_t handlerOffset;  // -1: unbound; otherwise a position in the application's routine table
+
+  bool operator==(const EventBinding&) const = default;
 };
 
 // All fields of one unit record (component or window unit), decoded.
@@ -44,6 +46,8 @@ struct UnitRecord {
   std::vector<EventBinding> bindings;
   uint32_t reserved24[5] = {};
   std::vector<uint8_t> propertyBlob;
+
+  bool operator==(const UnitRecord&) const = default;
 };
 
 inline constexpr uint32_t kUnitVisible = 0x1;
@@ -62,6 +66,8 @@ struct MenuItemRecord {
   uint32_t flags = 0;
   std::string caption;
   int32_t handlerOffset = kUnboundHandler;
+
+  bool operator==(const MenuItemRecord&) const = default;
 };
 
 // One unit of a window, in template order: its id and its record.
@@ -70,10 +76,13 @@ struct TemplateUnit {
   bool isMenuItem = false;  // IsMenuItemId(unitId): then `menuItem` holds the record, else `record`
   UnitRecord record;
   MenuItemRecord menuItem;
+
+  bool operator==(const TemplateUnit&) const = default;
 };
 
 // One window of the template. `unitBlock` keeps the stored unit block bytes
 // exactly as read; `units` is their decoded form (index 0 is the window unit).
+// A stored window may have no units at all; it cannot be loaded then.
 struct TemplateWindow {
   uint32_t windowId = 0;
   uint32_t reserved1 = 0;
@@ -88,13 +97,16 @@ struct TemplateWindow {
 };
 
 // Reads a whole template; every read is bounds-checked. Nothing when the bytes are
-// damaged (a length running past the end, a truncated record, a handler offset not
-// below `routineCount` and not -1). Bytes after the last window are ignored.
+// damaged (a window list length that is not a multiple of 8, a length running past
+// the end, a truncated record, a record offset outside its unit block, a handler
+// offset not below `routineCount` and not -1). Bytes after the last window, and
+// bytes of a menu item record after its handler offset, are ignored.
 std::optional<std::vector<TemplateWindow>> ReadWindowTemplate(std::span<const uint8_t> bytes,
                                                              uint32_t routineCount);
 
 // Writes windows in exactly the layout the reader accepts (the unit block is
-// rebuilt from `units`; `unitBlock` is ignored).
+// rebuilt from `units`; `unitBlock` is ignored). As in the reader, the unit id
+// decides whether `menuItem` or `record` is written; texts end at their first zero byte.
 std::vector<uint8_t> WriteWindowTemplate(std::span<const TemplateWindow> windows);
 
 }  // namespace zl
