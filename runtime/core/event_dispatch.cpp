@@ -9,17 +9,6 @@
 namespace zl {
 namespace {
 
-// The application routine at a handler offset: a position in the code base's routine
-// table; -1 (or any position outside the table) binds nothing.
-EventHandler ResolveHandler(int32_t offset) {
-  const ProgramDescriptor* program = Kernel().program;
-  const RoutineTable* codeBase = program ? program->codeBase : nullptr;
-  if (offset < 0 || !codeBase || !codeBase->handlers || static_cast<uint32_t>(offset) >= codeBase->count) {
-    return nullptr;
-  }
-  return codeBase->handlers[offset];
-}
-
 uint32_t TypeCodeOf(const TemplateUnit& unit) {
   return unit.isMenuItem ? unit.menuItem.typeCode : unit.record.typeCode;
 }
@@ -72,7 +61,8 @@ UnitManager::Handler UnitManager::FindHandler(uint32_t windowId, uint32_t unitId
   }
   // 7.
   Handler handler;
-  handler.routine = ResolveHandler(offset);
+  const ProgramDescriptor* program = kernel.program;
+  handler.routine = ResolveHandler(program ? program->codeBase : nullptr, offset);
   handler.windowId = windowId;
   handler.unitId = unitId;
   return handler;
