@@ -212,7 +212,9 @@ bool UnitManager::LoadWindow(uint32_t windowId, HWND parent, bool modal) {
       }
       return true;
     }
+    m_replacing = true;
     DestroyWindow(entry->hwnd);
+    m_replacing = false;
   }
   ForgetWindow(*entry);  // state left over by a window that died unannounced
   entry->hwnd = nullptr;
@@ -311,10 +313,8 @@ void UnitManager::ComponentDestroyed(uint32_t windowId, uint32_t unitId) {
   // The window itself: its working copy goes, and the program may end with it.
   const HWND hwnd = entry->hwnd;
   ForgetWindow(*entry);
-  if (hwnd) {
-    Kernel().NoteLoadedWindowDestroyed(hwnd);
-  }
   entry->hwnd = nullptr;
+  if (hwnd && !m_replacing) Kernel().NoteLoadedWindowDestroyed(hwnd);
 }
 
 namespace {

@@ -96,6 +96,7 @@ class UnitManager {
   std::unordered_map<uint32_t, std::unique_ptr<LoadedWindow>> m_loaded;
   EventSource m_source;
   bool m_recreating = false;
+  bool m_replacing = false;  // a second load closes the live instance: not the end of the program
 };
 
 // The unit manager of this process.

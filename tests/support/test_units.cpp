@@ -52,8 +52,10 @@ class TestUnit : public UnitObject {
   TestUnit(uint32_t windowId, uint32_t unitId, uint32_t typeCode, TestComponentProperties properties)
       : UnitObject(windowId, unitId, typeCode, false), m_properties(std::move(properties)) {}
   void Attach(HWND hwnd) { SetHwnd(hwnd); }
+  bool ReplacedOnLoad() const override { return m_replaced; }
 
   TestComponentProperties m_properties;
+  bool m_replaced = false;
   uint32_t m_word = 0;
   uint64_t m_number = 0;
   std::vector<uint8_t> m_data;
@@ -100,6 +102,7 @@ LRESULT CALLBACK TestWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
   return DefWindowProcA(hwnd, message, wParam, lParam);
 }
 
+template <bool Replaced>
 UnitObject* CreateTestWindow(const uint8_t* blob, uint32_t blobLength, uint32_t extraStyle, HWND parent,
                              intptr_t childId, int32_t x, int32_t y, int32_t width, int32_t height,
                              uint32_t windowId, uint32_t unitId, uint32_t) {
@@ -117,7 +120,9 @@ UnitObject* CreateTestWindow(const uint8_t* blob, uint32_t blobLength, uint32_t 
     wc.lpszClassName = kTestWindowClass;
     RegisterClassA(&wc);
   }
-  auto* unit = new TestUnit(windowId, unitId, kTestWindowTypeCode, *properties);
+  auto* unit = new TestUnit(windowId, unitId, Replaced ? kReplacedWindowTypeCode : kTestWindowTypeCode,
+                            *properties);
+  unit->m_replaced = Replaced;
   const DWORD style = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN | (extraStyle & ~WS_TABSTOP) | properties->style;
   const HWND hwnd = CreateWindowExA(0, kTestWindowClass, properties->caption.c_str(), style, x, y, width,
                                     height, parent, parent ? nullptr : reinterpret_cast<HMENU>(childId),
@@ -244,9 +249,10 @@ constexpr PropertyDescriptor kProperties[] = {
     Property(kPropertyDouble), Property(kPropertyPicture), Property(kPropertyFont),
 };
 
+template <bool Replaced>
 void* WindowSelector(int32_t operation) {
   switch (static_cast<UnitOperation>(operation)) {
-    case UnitOperation::CreateUnit: return reinterpret_cast<void*>(&CreateTestWindow);
+    case UnitOperation::CreateUnit: return reinterpret_cast<void*>(&CreateTestWindow<Replaced>);
     case UnitOperation::SetProperty: return reinterpret_cast<void*>(&SetTestProperty);
     case UnitOperation::SaveUnitData: return reinterpret_cast<void*>(&SaveTestUnit);
     case UnitOperation::GetProperty: return reinterpret_cast<void*>(&GetTestProperty);
@@ -281,7 +287,8 @@ std::array<UnitTypeDescriptor, kTypeCount> MakeTypes() {
     type.properties = kProperties;
     type.selector = selector;
   };
-  set(kTestWindowTypeCode, "TestWindow", 0x800000D0, &WindowSelector);
+  set(kTestWindowTypeCode, "TestWindow", 0x800000D0, &WindowSelector<false>);
+  set(kReplacedWindowTypeCode, "ReplacedWindow", 0x800000D0, &WindowSelector<true>);
   set(kTestMenuItemTypeCode, "TestMenuItem", kUnitTypeDispatchesEvents, &NoOperations);
   set(kTestComponentTypeCode, "TestControl", 0x80000040, &ControlSelector<kTestComponentTypeCode>);
   set(kNeverShownTypeCode, "NeverShown", 0x80008040, &ControlSelector<kNeverShownTypeCode>);

@@ -18,6 +18,7 @@
 namespace zl::test {
 
 inline constexpr uint32_t kTestWindowTypeCode = 0x00010001;     // a top-level window
+inline constexpr uint32_t kReplacedWindowTypeCode = 0x00010002; // a window a second load replaces
 inline constexpr uint32_t kTestMenuItemTypeCode = 0x00010003;   // menu items
 // kTestComponentTypeCode (0x00010063): the test control.
 inline constexpr uint32_t kNeverShownTypeCode = 0x00010064;     // the control, state flag 0x8000

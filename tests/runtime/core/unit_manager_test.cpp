@@ -254,6 +254,25 @@ TEST_F(UnitManagerTest, SecondLoadOnlyActivatesAndRaisesNoEvents) {
   EXPECT_TRUE(LogLines({"create"}).empty());
 }
 
+TEST_F(UnitManagerTest, WindowAskingForReplacementIsRebuiltWithoutEndingTheProgram) {
+  TemplateWindow window = StandardWindow();
+  window.units[0].record.typeCode = test::kReplacedWindowTypeCode;
+  UseWindows({window});
+  Kernel().loopStarted = true;  // the end of the last loaded window would end the loop
+  ASSERT_TRUE(Kernel().windowLoader(kWindowId, nullptr, false));
+  const HWND first = HwndOf(kWindowId, 0);
+  g_calls.clear();
+  UnitLog().clear();
+  ASSERT_TRUE(Kernel().windowLoader(kWindowId, nullptr, false));
+  Kernel().loopStarted = false;
+  EXPECT_FALSE(IsWindow(first));
+  EXPECT_TRUE(IsWindow(HwndOf(kWindowId, 0)));
+  EXPECT_EQ(LogLines({"create"}).size(), 4u);
+  EXPECT_EQ(RoutinesCalled().front(), 0);
+  MSG quit;
+  EXPECT_FALSE(PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+}
+
 TEST_F(UnitManagerTest, ReloadAfterDestructionStartsFromTemplateValues) {
   UseWindows({StandardWindow()});
   ASSERT_TRUE(Kernel().windowLoader(kWindowId, nullptr, false));
