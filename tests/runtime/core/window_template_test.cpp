@@ -153,13 +153,16 @@ std::vector<size_t> LengthWordPositions(const Bytes& bytes) {
       positions.push_back(record);
       if (IsMenuItemId(GetU32(bytes, block + 4 * u))) continue;
       size_t p = record + 4 + 24;
-      for (int name = 0; name < 2; ++name) p = static_cast<size_t>(std::find(bytes.begin() + p, bytes.end(), 0) - bytes.begin()) + 1;
+      auto afterText = [&](size_t from) {
+        return static_cast<size_t>(std::find(bytes.begin() + from, bytes.end(), 0) - bytes.begin()) + 1;
+      };
+      p = afterText(afterText(p));  // the two names
       p += 7 * 4;
       positions.push_back(p);  // page count
       p += 4 + 4 * size_t{GetU32(bytes, p)};
       positions.push_back(p);  // mouse pointer length
       p += 4 + GetU32(bytes, p);
-      p = static_cast<size_t>(std::find(bytes.begin() + p, bytes.end(), 0) - bytes.begin()) + 1 + 12;
+      p = afterText(p) + 12;  // the tag, then words 20-22
       positions.push_back(p);  // binding count
     }
   }

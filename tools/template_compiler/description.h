@@ -1,0 +1,74 @@
+// Window descriptions: the readable source of a window template, one TOML file
+// per window, compiled into the stored template format.
+//
+//   [window]
+//   id = 0x52010001              # required
+//   reserved1 = 0x00717818       # optional words and texts, kept unread by the runtime
+//   reserved2 = 0x19010005
+//   text1 = ""
+//   text2 = ""
+//
+//   [[unit]]                     # units in template order; the first is the window unit
+//   id = 0x06010000              # required
+//   type = "window"              # required: Chinese or English type name, or the type code
+//   name = ""                    # optional fields default to 0, "", false or empty
+//   second_name = ""
+//   reserved = [0, 0, 0, 0]
+//   left = 50                    # left, top, width, height: required
+//   top = 50
+//   width = 492
+//   height = 321
+//   visible = true               # default true
+//   disabled = false
+//   tabstop = false
+//   container = 0
+//   handler_source = 0
+//   tag = ""
+//   mouse_pointer = 0            # the pointer code, stored as 4 bytes (the default: 0)
+//   # mouse_pointer_hex = ""     # or the stored bytes themselves
+//   pages = []                   # unit ids a container distributes, 0 between pages
+//   events = [ { event = 0, handler = "OnWindowCreated" },
+//              { event = 1 } ]   # no handler: stored as unbound (-1)
+//   [unit.properties]            # the component's properties, written by its type's codec
+//   Caption = "..."
+//   # or: blob_hex = "01 00 00 00"  (the property blob itself, for any type)
+//
+//   [[unit]]                     # a menu item (its id has 2 in bits 28-31, 6 in bits 24-27)
+//   id = 0x26010002
+//   type = "Menu"                # optional for a menu item
+//   name = "菜单1"
+//   caption = "打开(&O)"
+//   flags = 0
+//   handler = "OnOpenClicked"    # optional: no handler is stored as -1
+//
+// Handler names are positions in the application's routine list. Texts are stored
+// in code page 936. Unknown keys are errors, so a misspelt field never passes.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "runtime/core/window_template.h"
+#include "tools/template_compiler/compile_error.h"
+#include "tools/template_compiler/routine_list.h"
+
+namespace zl::tools {
+
+// Compiles one window description; nothing (and diagnostics in `errors`) when it is wrong.
+std::optional<TemplateWindow> CompileWindowDescription(std::string_view text, const std::string& fileName,
+                                                       const RoutineList& routines,
+                                                       std::vector<CompileError>& errors);
+
+// Compiles description files, one window each, in the given order, into template bytes.
+std::optional<std::vector<uint8_t>> CompileTemplateFiles(const std::vector<std::string>& files,
+                                                         const RoutineList& routines,
+                                                         std::vector<CompileError>& errors);
+
+// A C++ source that embeds template bytes as `NAME` and `NAME_size`.
+std::string TemplateCppSource(std::string_view name, std::span<const uint8_t> bytes);
+
+}  // namespace zl::tools
