@@ -1,6 +1,7 @@
 // Loading windows, finding live units and forgetting dead ones; the kernel hooks.
 #include "runtime/core/unit_manager.h"
 
+#include <iterator>
 #include <unordered_map>
 
 #include "runtime/core/error_report.h"
