@@ -9,6 +9,7 @@
 #include "runtime/core/notify.h"
 #include "runtime/core/system_texts.h"
 #include "runtime/core/template_loader.h"
+#include "runtime/core/unit_manager.h"
 #include "runtime/lib/dbcs.h"
 #include "runtime/lib/heap.h"
 
@@ -56,6 +57,7 @@ void RuntimeKernel::CreateHiddenOwner() {
 
 void RuntimeKernel::Initialise(const ProgramDescriptor& desc) {
   program = &desc;
+  InstallUnitManager(*this);  // hooks a test program did not set itself
   SetAllocFailureHandler(&ReportAllocFailure);
   // 2. program kind, reserved word, unit numbers.
   programKind = desc.programKind;

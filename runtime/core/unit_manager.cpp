@@ -1,0 +1,385 @@
+// Loading windows, finding live units and forgetting dead ones; the kernel hooks.
+#include "runtime/core/unit_manager.h"
+
+#include <iterator>
+#include <unordered_map>
+
+#include "runtime/core/error_report.h"
+#include "runtime/core/notify.h"
+#include "runtime/core/unit_texts.h"
+
+namespace zl {
+namespace {
+
+// Menu item flags: hidden, disabled, checked.
+constexpr uint32_t kMenuItemHidden = 0x1;
+constexpr uint32_t kMenuItemDisabled = 0x2;
+constexpr uint32_t kMenuItemChecked = 0x4;
+
+// The extra window style a unit's flags ask for at creation.
+DWORD ExtraStyle(uint32_t flags) {
+  DWORD style = 0;
+  if (flags & kUnitDisabled) style |= WS_DISABLED;
+  if (flags & kUnitTabStop) style |= WS_TABSTOP;
+  return style;
+}
+
+// The cursor of a unit's mouse-pointer data: its first word is a pointer code, 0 the
+// default (no cursor of its own), 1-15 the system cursors in this order.
+UniqueCursor MakeUnitCursor(const std::vector<uint8_t>& data) {
+  if (data.size() < 4) return UniqueCursor();
+  const uint32_t code = data[0] | (data[1] << 8) | (data[2] << 16) | (uint32_t{data[3]} << 24);
+  static const LPCSTR kSystemCursors[] = {
+      IDC_ARROW, IDC_CROSS, IDC_IBEAM, IDC_ICON, IDC_SIZEALL, IDC_SIZENESW, IDC_SIZENS, IDC_SIZENWSE,
+      IDC_SIZEWE, IDC_UPARROW, IDC_WAIT, IDC_NO, IDC_APPSTARTING, IDC_HELP, IDC_HAND};
+  if (code == 0 || code > std::size(kSystemCursors)) return UniqueCursor();
+  // A copy, so that every unit owns (and later destroys) its cursor.
+  return UniqueCursor(CopyCursor(LoadCursorA(nullptr, kSystemCursors[code - 1])));
+}
+
+// A flat menu bar of the window's menu items (null when it has none); each item's
+// command identifier numbers it among the window's menu items.
+HMENU BuildMenu(const TemplateWindow& window) {
+  HMENU menu = nullptr;
+  UINT position = 0;
+  for (const TemplateUnit& unit : window.units) {
+    if (!unit.isMenuItem) continue;
+    const MenuItemRecord& item = unit.menuItem;
+    const UINT command = kFirstMenuCommand + position++;
+    if (item.flags & kMenuItemHidden) continue;
+    if (!menu) menu = CreateMenu();
+    if (!menu) return nullptr;
+    UINT flags = MF_STRING;
+    if (item.flags & kMenuItemDisabled) flags |= MF_GRAYED;
+    if (item.flags & kMenuItemChecked) flags |= MF_CHECKED;
+    AppendMenuA(menu, flags, command, item.caption.c_str());
+  }
+  return menu;
+}
+
+}  // namespace
+
+UnitManager& Units() {
+  static UnitManager manager;
+  return manager;
+}
+
+TemplateWindowEntry* UnitManager::FindWindowEntry(uint32_t windowId) const {
+  if ((windowId & 0x00FFFFFFu) == 0 || (windowId & 0x0F000000u) == 0) return nullptr;
+  for (const auto& window : Kernel().windowTable) {
+    if (window->windowId == windowId) return dynamic_cast<TemplateWindowEntry*>(window.get());
+  }
+  return nullptr;
+}
+
+LoadedWindow* UnitManager::Loaded(uint32_t windowId) const {
+  const auto it = m_loaded.find(windowId);
+  if (it == m_loaded.end()) return nullptr;
+  const TemplateWindowEntry* entry = FindWindowEntry(windowId);
+  if (!entry || !entry->hwnd || !IsWindow(entry->hwnd)) return nullptr;
+  return it->second.get();
+}
+
+UnitObject* UnitManager::FindComponent(uint32_t windowId, uint32_t unitId) const {
+  const LoadedWindow* state = Loaded(windowId);
+  if (!state) return nullptr;
+  const auto index = state->working.IndexOf(unitId);
+  if (!index || state->working.units[*index].isMenuItem) return nullptr;
+  UnitObject* object = state->live[*index].object;
+  if (!object || !object->Hwnd() || !IsWindow(object->Hwnd())) return nullptr;
+  return object;
+}
+
+HCURSOR UnitManager::UnitCursor(uint32_t windowId, uint32_t unitId) const {
+  const LoadedWindow* state = Loaded(windowId);
+  if (!state) return nullptr;
+  const auto index = state->working.IndexOf(unitId);
+  return index ? state->live[*index].cursor.Get() : nullptr;
+}
+
+bool UnitManager::BuildUnits(TemplateWindowEntry& entry, LoadedWindow& state, HWND parent, HMENU menu) {
+  RuntimeKernel& kernel = Kernel();
+  const uint32_t windowId = entry.windowId;
+  auto& units = state.working.units;
+  // Creates unit i through its type's CreateUnit; false when it cannot be made.
+  auto create = [&](size_t i, HWND parentHwnd, intptr_t childId) {
+    const TemplateUnit& unit = units[i];
+    const UnitRecord& record = unit.record;
+    const UnitTypeDescriptor* type = kernel.FindUnitType(record.typeCode);
+    if (!type) return false;
+    const auto createUnit = UnitOperationOf<CreateUnitFn>(*type, UnitOperation::CreateUnit);
+    if (!createUnit) return false;
+    const uint8_t* blob = record.propertyBlob.empty() ? nullptr : record.propertyBlob.data();
+    UnitObject* object =
+        createUnit(blob, static_cast<uint32_t>(record.propertyBlob.size()), ExtraStyle(record.flags),
+                   parentHwnd, childId, record.left, record.top, record.width, record.height, windowId,
+                   unit.unitId, 0);
+    if (!object) return false;
+    if (!object->Hwnd() || !IsWindow(object->Hwnd())) {
+      delete object;  // no native window took it over
+      return false;
+    }
+    state.live[i].object = object;
+    return true;
+  };
+
+  // 5. The window unit first (its child id is the menu), then the components, last first.
+  if (!create(0, parent, reinterpret_cast<intptr_t>(menu))) return false;
+  const HWND window = state.live[0].object->Hwnd();
+  entry.hwnd = window;
+  for (size_t i = units.size(); i-- > 1;) {
+    if (units[i].isMenuItem) continue;
+    if (!create(i, window, static_cast<intptr_t>(i))) return false;
+  }
+
+  // 6. Parents: the container's live window, else the window itself; children of
+  // every page of a container but the first start hidden.
+  for (size_t i = 1; i < units.size(); ++i) {
+    if (!state.live[i].object) continue;
+    HWND parentHwnd = window;
+    if (const uint32_t container = units[i].record.container) {
+      const auto index = state.working.IndexOf(container);
+      if (index && *index != i && state.live[*index].object) parentHwnd = state.live[*index].object->Hwnd();
+    }
+    const HWND hwnd = state.live[i].object->Hwnd();
+    if (GetParent(hwnd) != parentHwnd) SetParent(hwnd, parentHwnd);
+    size_t page = 0;
+    for (const uint32_t child : units[i].record.pageList) {
+      if (child == 0) {
+        ++page;
+      } else if (page > 0) {
+        if (const auto index = state.working.IndexOf(child); index && *index != 0) {
+          state.live[*index].hiddenByPage = true;
+        }
+      }
+    }
+  }
+
+  // 7. Stacking: each component directly below the previous one of its container,
+  // the first of a container at the top.
+  std::unordered_map<HWND, HWND> lastOfParent;
+  for (size_t i = 1; i < units.size(); ++i) {
+    if (!state.live[i].object) continue;
+    const HWND hwnd = state.live[i].object->Hwnd();
+    HWND& last = lastOfParent[GetParent(hwnd)];
+    SetWindowPos(hwnd, last ? last : HWND_TOP, 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_NOOWNERZORDER);
+    last = hwnd;
+  }
+
+  // 8. Cursors.
+  for (size_t i = 0; i < units.size(); ++i) {
+    if (!units[i].isMenuItem) state.live[i].cursor = MakeUnitCursor(units[i].record.mousePointer);
+  }
+  return true;
+}
+
+void UnitManager::ForgetWindow(TemplateWindowEntry& entry) {
+  RuntimeKernel& kernel = Kernel();
+  const auto it = m_loaded.find(entry.windowId);
+  if (it != m_loaded.end()) {
+    for (HWND hwnd : it->second->modalDisabled) {
+      if (IsWindow(hwnd)) EnableWindow(hwnd, TRUE);
+    }
+    m_loaded.erase(it);  // the working copy goes; the next load starts from the template
+  }
+  if (kernel.modalWindowId == entry.windowId) {
+    kernel.modalActive = false;
+    kernel.modalWindowId = 0;
+  }
+}
+
+void UnitManager::FailLoad(TemplateWindowEntry& entry, HMENU menu) {
+  // Nothing half-built stays behind: the window takes its menu and components with it.
+  if (entry.hwnd && IsWindow(entry.hwnd)) DestroyWindow(entry.hwnd);
+  if (menu && IsMenu(menu)) DestroyMenu(menu);
+  ForgetWindow(entry);
+  entry.hwnd = nullptr;
+  Notify(2010, 0, 0);
+}
+
+bool UnitManager::LoadWindow(uint32_t windowId, HWND parent, bool modal) {
+  RuntimeKernel& kernel = Kernel();
+  // 1. A live window is only brought forward, unless it asks to be replaced.
+  TemplateWindowEntry* entry = FindWindowEntry(windowId);
+  if (!entry) return false;
+  if (LoadedWindow* state = Loaded(windowId)) {
+    UnitObject* window = state->live[0].object;
+    if (!window || !window->ReplacedOnLoad()) {
+      if (IsIconic(entry->hwnd)) {
+        ShowWindow(entry->hwnd, SW_RESTORE);
+      } else {
+        SetForegroundWindow(entry->hwnd);
+      }
+      return true;
+    }
+    m_replacing = true;
+    DestroyWindow(entry->hwnd);
+    m_replacing = false;
+  }
+  ForgetWindow(*entry);  // state left over by a window that died unannounced
+  entry->hwnd = nullptr;
+  const auto& pristine = entry->pristine.units;
+  if (pristine.empty() || pristine[0].isMenuItem) return false;
+
+  // 2. No event reaches the application while the window is built.
+  Notify(2009, 0, 0);
+  // 3. The working copy.
+  auto owned = std::make_unique<LoadedWindow>();
+  owned->working = entry->pristine;
+  owned->working.unitBlock.clear();
+  owned->live.resize(owned->working.units.size());
+  LoadedWindow& state = *owned;
+  m_loaded[windowId] = std::move(owned);
+  // 4. The menu.
+  const HMENU menu = BuildMenu(state.working);
+  // 5-8. Creation, parents, stacking, cursors.
+  if (!BuildUnits(*entry, state, parent, menu)) {
+    FailLoad(*entry, menu);
+    return false;
+  }
+  const auto& units = state.working.units;
+  const HWND window = entry->hwnd;
+  // 9. The units hear that all are created, last first; then the window that it is loaded.
+  auto sendToUnits = [&](UINT message) {
+    for (size_t i = units.size(); i-- > 0;) {
+      if (Loaded(windowId) != &state) return;
+      if (UnitObject* object = state.live[i].object; object && IsWindow(object->Hwnd())) {
+        SendMessageA(object->Hwnd(), message, 0, 0);
+      }
+    }
+  };
+  sendToUnits(kUnitsCreatedMessage);
+  if (IsWindow(window)) SendMessageA(window, kWindowLoadedMessage, 0, 0);
+  // 10. Show the visible components, hide the others.
+  if (Loaded(windowId) == &state) {
+    for (size_t i = 1; i < units.size(); ++i) {
+      UnitObject* object = state.live[i].object;
+      if (!object || !IsWindow(object->Hwnd())) continue;
+      const UnitTypeDescriptor* type = kernel.FindUnitType(units[i].record.typeCode);
+      const bool show = (units[i].record.flags & kUnitVisible) && !state.live[i].hiddenByPage &&
+                        !(type && (type->stateFlags & kUnitTypeNeverShown));
+      ShowWindow(object->Hwnd(), show ? SW_SHOWNA : SW_HIDE);
+    }
+  }
+  // 11. The menu carries no shortcut keys, so there is no accelerator table to install.
+  // 12. Events flow again.
+  Notify(2010, 0, 0);
+  // 13. Created, moved and resized, each while the window still exists; then the show.
+  const uint32_t windowUnitId = units[0].unitId;
+  const bool visible = units[0].record.flags & kUnitVisible;
+  for (const int32_t eventNumber : {0, 3, 4}) {
+    if (!IsWindow(window)) break;
+    EventRecord event;
+    event.windowId = windowId;
+    event.unitId = windowUnitId;
+    event.eventNumber = eventNumber;
+    RaiseEvent(event);
+  }
+  if (Loaded(windowId) != &state) return true;  // the window closed itself meanwhile
+  if (visible) state.live[0].object->ShowLoadedWindow();
+  // 14. A modal window disables every other live top-level window of the program.
+  if (modal && Loaded(windowId) == &state) {
+    kernel.modalActive = true;
+    kernel.modalWindowId = windowId;
+    for (const auto& other : kernel.windowTable) {
+      const HWND hwnd = other->hwnd;
+      if (hwnd == window || !hwnd || !IsWindow(hwnd)) continue;
+      if ((GetWindowLongPtrA(hwnd, GWL_STYLE) & WS_CHILD) || !IsWindowEnabled(hwnd)) continue;
+      EnableWindow(hwnd, FALSE);
+      state.modalDisabled.push_back(hwnd);
+    }
+  }
+  // 15. The units hear that the window is shown; the focus goes back where it was.
+  const HWND focus = GetFocus();
+  sendToUnits(kWindowShownMessage);
+  if (focus && IsWindow(focus) && GetFocus() != focus) SetFocus(focus);
+  return true;
+}
+
+void UnitManager::ComponentDestroyed(uint32_t windowId, uint32_t unitId) {
+  if (m_recreating) return;
+  TemplateWindowEntry* entry = FindWindowEntry(windowId);
+  if (!entry) return;
+  const auto it = m_loaded.find(windowId);
+  if (it == m_loaded.end()) return;
+  LoadedWindow& state = *it->second;
+  const auto index = state.working.IndexOf(unitId);
+  if (!index) return;
+  if (*index != 0) {
+    state.live[*index].cursor.Reset();
+    state.live[*index].object = nullptr;
+    return;
+  }
+  // The window itself: its working copy goes, and the program may end with it.
+  const HWND hwnd = entry->hwnd;
+  ForgetWindow(*entry);
+  entry->hwnd = nullptr;
+  if (hwnd && !m_replacing) Kernel().NoteLoadedWindowDestroyed(hwnd);
+}
+
+namespace {
+
+bool LoadWindowHook(uint32_t windowId, HWND parent, bool modal) {
+  return Units().LoadWindow(windowId, parent, modal);
+}
+
+intptr_t UnitServices(int32_t code, intptr_t arg1, intptr_t arg2) {
+  UnitManager& units = Units();
+  const auto windowId = static_cast<uint32_t>(arg1);
+  const auto unitId = static_cast<uint32_t>(arg2);
+  switch (code) {
+    case 2000:
+      units.ComponentDestroyed(windowId, unitId);
+      return 0;
+    case 2005: {
+      const auto* request = reinterpret_cast<const LoadWindowRequest*>(arg1);
+      if (!request) return 0;
+      const HWND parent = request->parent ? request->parent->Hwnd() : nullptr;
+      return units.LoadWindow(request->windowId, parent, request->modal != 0) ? 1 : 0;
+    }
+    case 2006:
+      return reinterpret_cast<intptr_t>(units.FindComponent(windowId, unitId));
+    case 2007: {
+      UnitObject* object = units.FindComponent(windowId, unitId);
+      if (!object) ReportRuntimeError(texts::kComponentNotLoaded, 0);
+      return reinterpret_cast<intptr_t>(object);
+    }
+    case 2008: {
+      auto* event = reinterpret_cast<EventRecord*>(arg1);
+      return event ? units.RaiseEvent(*event) : 0;
+    }
+    case 2031: {
+      auto* event = reinterpret_cast<TypedEventRecord*>(arg1);
+      return event ? units.RaiseTypedEvent(*event) : 0;
+    }
+    default:
+      return 0;
+  }
+}
+
+// The idle event (7) of a loaded window with the elapsed milliseconds; true asks for more.
+bool IdleEventHook(WindowEntry& window, uint32_t elapsedMs) {
+  EventRecord event;
+  event.windowId = window.windowId;
+  event.eventNumber = 7;
+  event.argCount = 1;
+  event.args[0] = elapsedMs;
+  Units().RaiseEvent(event);
+  return event.hasResult && event.result != 0;
+}
+
+uint64_t PropertyReaderHook(uint32_t windowId, uint32_t unitId, int32_t property, int32_t subValue) {
+  return Units().ReadProperty(windowId, unitId, property, subValue);
+}
+
+}  // namespace
+
+void InstallUnitManager(RuntimeKernel& kernel) {
+  if (!kernel.windowLoader) kernel.windowLoader = &LoadWindowHook;
+  if (!kernel.unitServices) kernel.unitServices = &UnitServices;
+  if (!kernel.idleEventSink) kernel.idleEventSink = &IdleEventHook;
+  if (!kernel.propertyReader) kernel.propertyReader = &PropertyReaderHook;
+}
+
+}  // namespace zl

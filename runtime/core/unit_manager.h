@@ -1,0 +1,109 @@
+// The unit manager: turns template windows into live windows and components, finds
+// them again, forgets them when their native windows die, answers property reads and
+// carries every raised event to the handler the template binds to it.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <memory>
+#include <unordered_map>
+#include <vector>
+
+#include "runtime/core/event_record.h"
+#include "runtime/core/program_descriptor.h"
+#include "runtime/core/runtime_kernel.h"
+#include "runtime/core/template_window_entry.h"
+#include "runtime/core/unit_object.h"
+#include "runtime/core/win_handles.h"
+
+namespace zl {
+
+// Private notifications sent to every live unit while a window is loaded.
+inline constexpr UINT kUnitsCreatedMessage = WM_APP + 0x6F;   // each unit, last to first
+inline constexpr UINT kWindowLoadedMessage = WM_APP + 4;      // then the window
+inline constexpr UINT kWindowShownMessage = WM_APP + 0x76;    // each unit, after the show
+// Menu command identifiers: 20000 + the menu item's position among the window's menu items.
+inline constexpr UINT kFirstMenuCommand = 20000;
+
+using UniqueCursor = UniqueHandle<HCURSOR, &::DestroyCursor>;
+
+// Notify 2005: the three words of a window load request.
+struct LoadWindowRequest {
+  uint32_t windowId;
+  UnitObject* parent;  // the parent window's object, or null
+  uint32_t modal;
+};
+
+// The unit whose handler is running (zero while none runs).
+struct EventSource {
+  uint32_t windowId = 0;
+  uint32_t unitId = 0;
+};
+
+// Live state of one unit, kept beside its record in the working copy.
+struct LiveUnit {
+  UnitObject* object = nullptr;  // belongs to its native window
+  UniqueCursor cursor;           // made from the unit's mouse-pointer data
+  bool hiddenByPage = false;     // on a container page other than the first
+};
+
+// A loaded window: the working copy of its units with their live state.
+struct LoadedWindow {
+  TemplateWindow working;
+  std::vector<LiveUnit> live;       // parallel to working.units
+  std::vector<HWND> modalDisabled;  // windows disabled while this one is shown modally
+};
+
+class UnitManager {
+ public:
+  // Loads a window of the table (steps 1-15); answers false when it cannot be built.
+  bool LoadWindow(uint32_t windowId, HWND parent, bool modal);
+  // The live object of (window id, unit id); unit id 0 names the window. Null when
+  // the window is not loaded or the unit is unknown, a menu item, not created or dead.
+  UnitObject* FindComponent(uint32_t windowId, uint32_t unitId) const;
+  // Notify 2000: the native window of a unit has been destroyed.
+  void ComponentDestroyed(uint32_t windowId, uint32_t unitId);
+  // Raises an event (2008 / 2031); answers 1 when a handler ran.
+  int32_t RaiseEvent(EventRecord& event);
+  int32_t RaiseTypedEvent(TypedEventRecord& event);
+  // Entry slot 4: a unit property as a 64-bit value (texts and byte sets new on the heap).
+  uint64_t ReadProperty(uint32_t windowId, uint32_t unitId, int32_t property, int32_t subValue);
+
+  // The window entry of an id; null when none (ids with a zero serial or zero bits 24-27).
+  TemplateWindowEntry* FindWindowEntry(uint32_t windowId) const;
+  // The state of a loaded window whose native window still lives, else null.
+  LoadedWindow* Loaded(uint32_t windowId) const;
+  // The cursor made for a unit of a loaded window (null: the default processing).
+  HCURSOR UnitCursor(uint32_t windowId, uint32_t unitId) const;
+  // The unit whose handler is running.
+  EventSource CurrentEventSource() const { return m_source; }
+  // Set while a component is re-created, so that its old window's end is not its end.
+  void SetRecreating(bool recreating) { m_recreating = recreating; }
+
+ private:
+  struct Handler {
+    EventHandler routine = nullptr;
+    uint32_t windowId = 0;
+    uint32_t unitId = 0;
+  };
+  Handler FindHandler(uint32_t windowId, uint32_t unitId, int32_t eventNumber);
+  HandlerResult CallHandler(const Handler& handler, const std::vector<uint32_t>& words);
+  bool BuildUnits(TemplateWindowEntry& entry, LoadedWindow& state, HWND parent, HMENU menu);
+  void FailLoad(TemplateWindowEntry& entry, HMENU menu);
+  void ForgetWindow(TemplateWindowEntry& entry);
+
+  std::unordered_map<uint32_t, std::unique_ptr<LoadedWindow>> m_loaded;
+  EventSource m_source;
+  bool m_recreating = false;
+  bool m_replacing = false;  // a second load closes the live instance: not the end of the program
+};
+
+// The unit manager of this process.
+UnitManager& Units();
+
+// Installs the unit manager's kernel hooks that are still empty: window loader,
+// unit services (Notify 2000, 2005-2008, 2031), idle events and property reads.
+void InstallUnitManager(RuntimeKernel& kernel);
+
+}  // namespace zl
