@@ -7,6 +7,7 @@
 #include "runtime/core/error_report.h"
 #include "runtime/core/notify.h"
 #include "runtime/core/unit_texts.h"
+#include "runtime/lib/component_lookup.h"
 
 namespace zl {
 namespace {
@@ -380,6 +381,8 @@ void InstallUnitManager(RuntimeKernel& kernel) {
   if (!kernel.unitServices) kernel.unitServices = &UnitServices;
   if (!kernel.idleEventSink) kernel.idleEventSink = &IdleEventHook;
   if (!kernel.propertyReader) kernel.propertyReader = &PropertyReaderHook;
+  // Commands that take a component (a message box's parent) find its window through us.
+  SetComponentWindowReader([](void* component) { return static_cast<UnitObject*>(component)->Hwnd(); });
 }
 
 }  // namespace zl

@@ -65,6 +65,10 @@ class TestUnit : public UnitObject {
 
 // --- The window type -------------------------------------------------------------
 
+// The window unit being created on this thread: if its creation fails after
+// WM_NCCREATE, its creator deletes it, not WM_NCDESTROY.
+thread_local const TestUnit* t_creating = nullptr;
+
 LRESULT CALLBACK TestWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   auto* unit = reinterpret_cast<TestUnit*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
   if (message == WM_NCCREATE) {
@@ -93,7 +97,7 @@ LRESULT CALLBACK TestWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
       SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
       Log("destroyed", unit->UnitId());
       Notify(2000, unit->WindowId(), unit->UnitId());
-      delete unit;
+      if (unit != t_creating) delete unit;
       return result;
     }
     default:
@@ -124,9 +128,11 @@ UnitObject* CreateTestWindow(const uint8_t* blob, uint32_t blobLength, uint32_t 
                             *properties);
   unit->m_replaced = Replaced;
   const DWORD style = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN | (extraStyle & ~WS_TABSTOP) | properties->style;
+  t_creating = unit;
   const HWND hwnd = CreateWindowExA(0, kTestWindowClass, properties->caption.c_str(), style, x, y, width,
                                     height, parent, parent ? nullptr : reinterpret_cast<HMENU>(childId),
                                     instance, unit);
+  t_creating = nullptr;
   if (!hwnd) {
     delete unit;
     return nullptr;

@@ -15,5 +15,5 @@ endif()
 # Start-up with a compiled template (Windows, under Wine).
 if(WIN32)
   list(APPEND ZL_CORE_TEST_SOURCES core/template_loader_test.cpp)
-  list(APPEND ZL_TEST_DEPENDENCIES template_probe)
+  list(APPEND ZL_TEST_DEPENDENCIES template_probe shown_window_probe)
 endif()

@@ -4,6 +4,8 @@
 #include <windows.h>
 
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "runtime/core/template_loader.h"
 #include "runtime/core/template_window_entry.h"
@@ -26,6 +28,37 @@ std::string Trimmed(std::string s) {
 TEST(TemplateLoader, CompiledTemplateFillsTheWindowTable) {
   // Exit code: Notify(2032) after the program checked its entries (100 + n: check n failed).
   EXPECT_EQ(test::RunProgram(Probe("valid")), 2u);
+}
+
+// The children of a window with their class and text, in z-order.
+std::vector<std::pair<std::string, std::string>> Children(HWND parent) {
+  std::vector<std::pair<std::string, std::string>> children;
+  for (HWND child = GetWindow(parent, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+    char cls[64] = {}, text[64] = {};
+    GetClassNameA(child, cls, sizeof cls);
+    GetWindowTextA(child, text, sizeof text);
+    children.emplace_back(cls, text);
+  }
+  return children;
+}
+
+TEST(TemplateLoader, DescriptionCompiledIntoTheProgramLoadsAndShowsItsWindow) {
+  test::ChildProcess child;
+  ASSERT_TRUE(child.Start("\"" + test::ProgramPath("shown_window_probe.exe") + "\""));
+  HWND window = test::WaitForWindow(child.Pid(), "ZlTestUnitWindow");
+  ASSERT_NE(window, nullptr);
+  char title[64] = {};
+  GetWindowTextA(window, title, sizeof title);
+  EXPECT_STREQ(title, "Sample window");
+  const auto children = Children(window);
+  ASSERT_EQ(children.size(), 2u);
+  EXPECT_EQ(children[0], (std::pair<std::string, std::string>{"Button", "开始点赞"}));
+  EXPECT_EQ(children[1], (std::pair<std::string, std::string>{"Button", "停止"}));
+  // The stop button's click reaches the handler the description bound to it by name.
+  HWND stop = FindWindowExA(window, nullptr, "Button", "停止");
+  ASSERT_NE(stop, nullptr);
+  PostMessageA(stop, BM_CLICK, 0, 0);
+  EXPECT_EQ(child.WaitExit(), 3u);
 }
 
 class DamagedTemplate : public ::testing::TestWithParam<const char*> {};

@@ -7,7 +7,9 @@
 
 #include <algorithm>
 #include <cstring>
+#include <optional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "runtime/core/notify.h"
@@ -15,6 +17,8 @@
 #include "runtime/core/test_component_blob.h"
 #include "runtime/lib/blocks.h"
 #include "runtime/lib/heap.h"
+#include "runtime/lib/system_commands.h"
+#include "tests/support/test_support.h"
 #include "tests/support/test_units.h"
 
 namespace zl {
@@ -383,6 +387,30 @@ TEST_F(UnitManagerTest, FindComponentNamesTheWindowByUnitIdZeroOrItsOwnId) {
   DestroyWindow(button->Hwnd());
   EXPECT_EQ(Notify(2006, kWindowId, kButton2), 0);
   EXPECT_NE(Notify(2006, kWindowId, kButton1), 0);
+}
+
+TEST_F(UnitManagerTest, MessageBoxWithAWindowComponentIsOwnedByThatWindow) {
+  UseWindows({StandardWindow()});
+  ASSERT_TRUE(Kernel().windowLoader(kWindowId, nullptr, false));
+  HWND window = Kernel().windowTable[0]->hwnd;
+  // The box blocks this thread: a watcher reads and dismisses it.
+  HWND owner = nullptr;
+  std::string text;
+  std::thread watcher([&] {
+    if (auto box = test::WaitForMessageBox(GetCurrentProcessId())) {
+      owner = GetWindow(box->box, GW_OWNER);
+      text = box->text;
+      test::DismissMessageBox(box->box, IDCANCEL);
+    }
+  });
+  ResultRecord result{};
+  ArgRecord args[4] = {ArgRecord::OfText("owned"), ArgRecord::OfInt(MB_OKCANCEL), ArgRecord::Omitted(),
+                       ArgRecord::Of(kTypeWindowUnit, kWindowId)};
+  MsgBox(&result, 4, args);
+  watcher.join();
+  EXPECT_EQ(owner, window);
+  EXPECT_EQ(text, "owned");
+  EXPECT_EQ(result.Int(), 1);  // Cancel
 }
 
 // --- Dispatch --------------------------------------------------------------------------
