@@ -107,6 +107,10 @@ TEST(QqOptions, ParsesAllOptions) {
   EXPECT_EQ(handler->mode, qq::Mode::OpenUri);
   EXPECT_EQ(handler->uri, L"tencent://x");
   EXPECT_EQ(qq::ParseOptions({L"--register"})->mode, qq::Mode::Register);
+  const auto registerAndRun = qq::ParseOptions({L"--register", L"--ledger", L"x.txt"});
+  ASSERT_TRUE(registerAndRun.has_value());
+  EXPECT_EQ(registerAndRun->mode, qq::Mode::Client);
+  EXPECT_TRUE(registerAndRun->registerProtocol);
 }
 
 TEST(QqOptions, RejectsBadCommandLines) {

@@ -73,6 +73,7 @@ int RunMain() {
       return OpenUri(options->uri);
     case qq::Mode::Client:
     default: {
+      if (options->registerProtocol && !qq::RegisterProtocol(ExecutablePath())) return kExitRegisterFailed;
       qq::Client client(*options);
       return client.Run();
     }

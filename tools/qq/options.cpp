@@ -30,7 +30,7 @@ std::optional<Options> ParseOptions(const std::vector<std::wstring>& args) {
     if (arg == L"--ignore-close") {
       options.ignoreClose = true;
     } else if (arg == L"--register") {
-      options.mode = Mode::Register;
+      options.registerProtocol = true;
     } else if (arg == L"--ledger" && hasValue) {
       options.ledgerPath = args[++i];
     } else if (arg == L"--open-uri" && hasValue) {
@@ -51,6 +51,8 @@ std::optional<Options> ParseOptions(const std::vector<std::wstring>& args) {
       return std::nullopt;
     }
   }
+  // Alone, --register only registers; with client options the client registers, then runs.
+  if (options.registerProtocol && args.size() == 1) options.mode = Mode::Register;
   return options;
 }
 

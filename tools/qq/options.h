@@ -2,6 +2,7 @@
 //
 //   QQ.exe [--ledger PATH] [--card-delay MS] [--likes-limit N] [--ignore-close]
 //   QQ.exe --register          register the tencent:// protocol, then exit
+//   QQ.exe --register [client options]   register, then run as the client
 //   QQ.exe --open-uri URI      protocol handler: pass URI to a running client
 #pragma once
 
@@ -21,6 +22,7 @@ struct Options {
   unsigned cardDelayMs = 300;          // wait between a URI and its card
   std::optional<unsigned> likesLimit;  // likes counted per card; none: no limit
   bool ignoreClose = false;            // cards ignore WM_CLOSE
+  bool registerProtocol = false;       // register tencent:// (then exit when alone)
   std::wstring uri;                    // for Mode::OpenUri
 };
 
