@@ -1,5 +1,6 @@
 #include "runtime/core/dll_binding.h"
 
+#include <atomic>
 #include <cstdio>
 #include <cstdlib>
 #include <mutex>
@@ -34,7 +35,8 @@ HMODULE LoadNamedLibrary(const std::string& library) {
   return LoadLibraryA(library.c_str());
 }
 
-[[noreturn]] void ReportUnbound(const ExternalFunction& fn) {
+// The run-time error message for an export that cannot be found.
+std::string UnboundMessage(const ExternalFunction& fn) {
   std::string message;
   if (fn.library.empty()) {
     std::vector<char> buffer(fn.exportName.size() + sizeof texts::kExportNotFound);
@@ -47,7 +49,7 @@ HMODULE LoadNamedLibrary(const std::string& library) {
                   fn.library.c_str(), fn.exportName.c_str());
     message = buffer.data();
   }
-  ReportRuntimeError(message.c_str(), 0);
+  return message;
 }
 
 std::mutex g_bindMutex;  // two threads binding the same function at once load it once
@@ -60,32 +62,48 @@ FARPROC BindExternal(int32_t index) {
     ReportNumberedError(1);
   }
   ExternalFunction& fn = kernel.externals[static_cast<size_t>(index)];
-  std::lock_guard lock(g_bindMutex);
-  if (fn.address) return fn.address;
+  if (FARPROC bound = std::atomic_ref(fn.address).load()) return bound;
 
-  const LPCSTR key = ExportKey(fn.exportName);
-  HMODULE module = nullptr;
-  FARPROC address = nullptr;
-  if (fn.library.empty()) {
-    for (const char* library : kDefaultLibraries) {
-      module = LoadLibraryA(library);
-      if (!module) continue;
-      address = GetProcAddress(module, key);
-      if (address) break;
-      FreeLibrary(module);
-      module = nullptr;
+  std::string failure;
+  {
+    std::lock_guard lock(g_bindMutex);
+    if (FARPROC bound = std::atomic_ref(fn.address).load()) return bound;
+    const LPCSTR key = ExportKey(fn.exportName);
+    HMODULE module = nullptr;
+    FARPROC address = nullptr;
+    if (fn.library.empty()) {
+      for (const char* library : kDefaultLibraries) {
+        module = LoadLibraryA(library);
+        if (!module) continue;
+        address = GetProcAddress(module, key);
+        if (address) break;
+        FreeLibrary(module);
+        module = nullptr;
+      }
+    } else {
+      module = LoadNamedLibrary(fn.library);
+      if (module) address = GetProcAddress(module, key);
     }
-  } else {
-    module = LoadNamedLibrary(fn.library);
-    if (module) address = GetProcAddress(module, key);
-  }
-  if (!address) {
+    if (address) {
+      fn.module = module;
+      std::atomic_ref(fn.address).store(address);
+      return address;
+    }
     if (module) FreeLibrary(module);
-    ReportUnbound(fn);
+    failure = UnboundMessage(fn);
   }
-  fn.module = module;
-  fn.address = address;
-  return address;
+  // Reported outside the lock, so other threads' calls are not held up by the box.
+  ReportRuntimeError(failure.c_str(), 0);
+}
+
+void ReleaseExternalLibraries() {
+  RuntimeKernel& kernel = Kernel();
+  std::lock_guard lock(g_bindMutex);
+  for (auto& fn : kernel.externals) {
+    if (fn.module) FreeLibrary(fn.module);
+    fn.module = nullptr;
+    std::atomic_ref(fn.address).store(nullptr);  // a later call binds afresh
+  }
 }
 
 }  // namespace zl

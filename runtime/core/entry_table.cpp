@@ -28,13 +28,15 @@ uint64_t EntryReadUnitProperty(uint32_t windowId, uint32_t unitId, int32_t prope
                                int32_t subValue) {
   RuntimeKernel& kernel = Kernel();
   if (!kernel.propertyReader) return 0;
-  return kernel.propertyReader(windowId, unitId, property, subValue);
+  // Units live on the window thread: a worker's read runs there.
+  return kernel.OnMainThread([&] { return kernel.propertyReader(windowId, unitId, property, subValue); });
 }
 
 void EntryWriteUnitProperty(uint32_t windowId, uint32_t unitId, int32_t property, int32_t subValue,
                             uint32_t valueType, uint64_t value) {
   RuntimeKernel& kernel = Kernel();
-  if (kernel.propertyWriter) kernel.propertyWriter(windowId, unitId, property, subValue, valueType, value);
+  if (!kernel.propertyWriter) return;
+  kernel.OnMainThread([&] { kernel.propertyWriter(windowId, unitId, property, subValue, valueType, value); });
 }
 
 [[noreturn]] void EntryEndProgram(int32_t exitCode) { Kernel().EndProgram(exitCode); }

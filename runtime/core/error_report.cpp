@@ -10,28 +10,53 @@
 
 namespace zl {
 
-std::string BuildErrorReportText(const char* message, int32_t number) {
-  std::string text = texts::kErrorHeading;
+namespace {
+
+// Appends text to a fixed buffer, cutting what does not fit.
+void Append(char* buffer, size_t size, size_t& used, const char* text) {
+  while (*text && used + 1 < size) buffer[used++] = *text++;
+  buffer[used] = '\0';
+}
+
+// Formats the report into a fixed buffer: reporting exhausted memory allocates nothing.
+void FormatErrorReport(char* buffer, size_t size, const char* message, int32_t number) {
+  size_t used = 0;
+  buffer[0] = '\0';
+  Append(buffer, size, used, texts::kErrorHeading);
   if (number != 0) {
-    text += texts::kErrorCodeLabel;
-    text += std::to_string(number);
-    text += "\r\n\r\n";
+    char digits[16];
+    std::snprintf(digits, sizeof digits, "%d", number);
+    Append(buffer, size, used, texts::kErrorCodeLabel);
+    Append(buffer, size, used, digits);
+    Append(buffer, size, used, "\r\n\r\n");
   }
   if (message && *message) {
-    text += texts::kErrorInfoLabel;
-    text += message;
-    text += "\r\n";
+    Append(buffer, size, used, texts::kErrorInfoLabel);
+    Append(buffer, size, used, message);
+    Append(buffer, size, used, "\r\n");
   }
-  return text;
+}
+
+}  // namespace
+
+std::string BuildErrorReportText(const char* message, int32_t number) {
+  char buffer[4096];
+  FormatErrorReport(buffer, sizeof buffer, message, number);
+  return buffer;
 }
 
 void ReportRuntimeError(const char* message, int32_t number) {
   RuntimeKernel& kernel = Kernel();
   kernel.SuppressEvents();
-  const std::string text = BuildErrorReportText(message, number);
-  MessageBoxA(nullptr, text.c_str(), texts::kErrorCaption, MB_ICONERROR);
-  // Clean-up routines do not run after a run-time error.
-  kernel.cleanupRoutines.clear();
+  // From here on the program ends with -1 and without its clean-up routines, whichever
+  // thread ends it.
+  kernel.runtimeErrorPending = true;
+  char text[4096];
+  FormatErrorReport(text, sizeof text, message, number);
+  MessageBoxA(nullptr, text, texts::kErrorCaption, MB_ICONERROR);
+  if (kernel.mainThreadId == 0 || GetCurrentThreadId() == kernel.mainThreadId) {
+    kernel.cleanupRoutines.clear();
+  }
   kernel.EndProgram(-1);
 }
 

@@ -25,7 +25,7 @@ class Framework {
   // Exit hook: the shutdown sequence with exit code 0.
   int ExitInstance() {
     Kernel().Shutdown(0);
-    return 0;
+    return Kernel().runtimeErrorPending ? -1 : 0;
   }
 };
 

@@ -105,6 +105,11 @@ void RuntimeKernel::DispatchWaitingMessages() {
   while (PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE)) {
     if (msg.message == WM_QUIT) return;
     if (!PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) return;
+    if (msg.message == WM_QUIT) {
+      // A sent message handled by the peek ended the loop: keep the quit for the loop.
+      PostQuitMessage(static_cast<int>(msg.wParam));
+      return;
+    }
     if (!PreTranslate(msg)) {
       TranslateMessage(&msg);
       DispatchMessageA(&msg);

@@ -136,15 +136,17 @@ intptr_t __stdcall Notify(int32_t code, intptr_t arg1, intptr_t arg2) {
     case 2028: kernel.EndProgram(static_cast<int32_t>(arg1));
     case 2029: return UnitTypeKind(static_cast<uint32_t>(arg1));
     case 2030: return kernel.programKind;
-    case 2032: return static_cast<intptr_t>(kernel.windowTable.size());
-    case 2033: return WindowHandleAt(arg1);
+    case 2032: return kernel.OnMainThread([&] { return static_cast<intptr_t>(kernel.windowTable.size()); });
+    case 2033: return kernel.OnMainThread([&] { return WindowHandleAt(arg1); });
     case 2000:
     case 2005:
     case 2006:
     case 2007:
     case 2008:
     case 2031:
-      return kernel.unitServices ? kernel.unitServices(code, arg1, arg2) : 0;
+      // The unit manager's state belongs to the window thread: other threads' requests run there.
+      if (!kernel.unitServices) return 0;
+      return kernel.OnMainThread([&] { return kernel.unitServices(code, arg1, arg2); });
     default: return 0;
   }
 }

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "runtime/core/dll_binding.h"
 #include "runtime/core/error_report.h"
 #include "runtime/core/notify.h"
 #include "runtime/core/system_texts.h"
@@ -24,15 +25,32 @@ namespace {
   ReportRuntimeError(message, 0);
 }
 
-// The hidden owner window's procedure: it only answers the end-program message.
+// Every live runtime window object; an answer to the object query must be one of them.
+std::vector<const RuntimeWindowObject*>& LiveObjects() {
+  static std::vector<const RuntimeWindowObject*> objects;
+  return objects;
+}
+
+// The hidden owner window's procedure: it ends the program and runs calls that
+// other threads hand to the main thread.
 LRESULT CALLBACK HideOwnerProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   if (msg == kEndProgramMessage) {
-    Kernel().EndProgram(static_cast<int32_t>(wParam));
+    // A second request while the program ends does not cut the sequence short.
+    if (!Kernel().shutdownUnderWay) Kernel().EndProgram(static_cast<int32_t>(wParam));
+    return 0;
+  }
+  if (msg == kRunOnMainThreadMessage) {
+    (*reinterpret_cast<std::function<void()>*>(lParam))();
+    return 1;
   }
   return DefWindowProcA(hwnd, msg, wParam, lParam);
 }
 
 }  // namespace
+
+RuntimeWindowObject::RuntimeWindowObject() { LiveObjects().push_back(this); }
+
+RuntimeWindowObject::~RuntimeWindowObject() { std::erase(LiveObjects(), this); }
 
 RuntimeKernel& Kernel() {
   static RuntimeKernel kernel;
@@ -53,6 +71,19 @@ void RuntimeKernel::CreateHiddenOwner() {
   }
   hideOwner.Reset(CreateWindowExA(WS_EX_TOOLWINDOW, texts::kHideOwnerClass, "", 0, 0, 0, 0, 0,
                                   nullptr, nullptr, instance, nullptr));
+  m_hideOwnerHwnd = hideOwner.Get();
+}
+
+void RuntimeKernel::WaitForProgramEnd() {
+  for (;;) Sleep(INFINITE);
+}
+
+void RuntimeKernel::RunOnMainThread(std::function<void()>& task) {
+  HWND owner = m_hideOwnerHwnd;
+  if (shutdownUnderWay || !owner) WaitForProgramEnd();
+  if (!SendMessageA(owner, kRunOnMainThreadMessage, 0, reinterpret_cast<LPARAM>(&task))) {
+    WaitForProgramEnd();  // the owner is gone: the program is ending
+  }
 }
 
 void RuntimeKernel::Initialise(const ProgramDescriptor& desc) {
@@ -163,11 +194,14 @@ RuntimeWindowObject* RuntimeKernel::ObjectOf(HWND hwnd) const {
     if (window == hwnd) return object;
   }
   if (GetWindowThreadProcessId(hwnd, nullptr) != GetCurrentThreadId()) return nullptr;
-  return reinterpret_cast<RuntimeWindowObject*>(SendMessageA(hwnd, kQueryRuntimeObjectMessage, 0, 0));
+  auto* answer = reinterpret_cast<RuntimeWindowObject*>(SendMessageA(hwnd, kQueryRuntimeObjectMessage, 0, 0));
+  // Windows of other classes may answer this message number with anything.
+  const auto& live = LiveObjects();
+  return std::find(live.begin(), live.end(), answer) != live.end() ? answer : nullptr;
 }
 
 void RuntimeKernel::AddIdleCallback(HWND window, void (*routine)(intptr_t), intptr_t argument) {
-  if (!IsWindow(window)) return;
+  if (!routine || !IsWindow(window)) return;
   if (std::any_of(m_idleCallbacks.begin(), m_idleCallbacks.end(),
                   [window](const IdleCallback& c) { return c.window == window; })) {
     return;
@@ -194,44 +228,47 @@ void RuntimeKernel::CloseOwnedObjects() {
 void RuntimeKernel::Shutdown(int32_t exitCode) {
   // 1. No further events reach application handlers.
   SuppressEvents();
-  // 2. From another thread, the main thread ends the program.
+  // 2. From another thread, the main thread ends the program. While it is ending
+  // already, this thread waits for the end rather than cutting it short.
   if (mainThreadId != 0 && GetCurrentThreadId() != mainThreadId) {
-    if (hideOwner && IsWindow(hideOwner.Get())) {
-      SendMessageA(hideOwner.Get(), kEndProgramMessage, static_cast<WPARAM>(exitCode), 0);
+    if (shutdownUnderWay) WaitForProgramEnd();
+    if (HWND owner = m_hideOwnerHwnd) {
+      SendMessageA(owner, kEndProgramMessage, static_cast<WPARAM>(exitCode), 0);
     }
-    if (!shutdownUnderWay) ExitProcess(static_cast<UINT>(exitCode));
-    return;
+    if (shutdownUnderWay) WaitForProgramEnd();
+    ExitProcess(static_cast<UINT>(exitCode));
   }
   // 3. A second request while ending (a clean-up routine ending the program) ends at once.
   if (shutdownUnderWay.exchange(true)) return;
   // 4-5.
   m_idleCallbacks.clear();
   windowTable.clear();
-  // 6. Clean-up routines, once each, in registration order.
+  // 6. Clean-up routines, once each, in registration order (none after a run-time error).
   auto routines = std::move(cleanupRoutines);
   cleanupRoutines.clear();
-  for (auto routine : routines) routine();
+  if (!runtimeErrorPending) {
+    for (auto routine : routines) routine();
+  }
   // 7. Library end notifications.
   for (size_t i = 0; i < libraries.size(); ++i) {
     if (libraries[i] && libraries[i]->notify) libraries[i]->notify(6, libraryData[i], 0);
   }
   libraries.clear();
   libraryData.clear();
-  // 8. Bound libraries.
-  for (auto& fn : externals) {
-    if (fn.module) FreeLibrary(fn.module);
-  }
-  externals.clear();
+  // 8. Bound libraries. The table itself stays: worker threads may still call through it
+  // until the process ends.
+  ReleaseExternalLibraries();
   for (HMODULE module : extraModules) FreeLibrary(module);
   extraModules.clear();
   // 9. Program texts, constant block, icons, hidden owner.
+  // The constant block's bounds stay: a worker still running must never free a constant.
   programFolder.clear();
   programFileName.clear();
-  ClearConstantBlock();
   for (HICON& icon : defaultIcons) {
     if (icon) DestroyIcon(icon);
     icon = nullptr;
   }
+  m_hideOwnerHwnd = nullptr;
   hideOwner.Reset();
   // 10. Objects made on the program's behalf.
   CloseOwnedObjects();
@@ -253,6 +290,7 @@ void RuntimeKernel::Shutdown(int32_t exitCode) {
 }
 
 void RuntimeKernel::EndProgram(int32_t exitCode) {
+  if (runtimeErrorPending) exitCode = -1;
   Shutdown(exitCode);
   ExitProcess(static_cast<UINT>(exitCode));
 }

@@ -7,6 +7,7 @@
 #include <atomic>
 #include <cstdint>
 #include <functional>
+#include <type_traits>
 #include <memory>
 #include <string>
 #include <vector>
@@ -18,6 +19,8 @@ namespace zl {
 
 // Private message to the hidden owner window: end the program with exit code wParam.
 inline constexpr UINT kEndProgramMessage = WM_APP + 999;
+// Private message to the hidden owner window: run the call at lParam on the main thread.
+inline constexpr UINT kRunOnMainThreadMessage = WM_APP + 998;
 // Asks a window that has no registered runtime object for one (answer: the object).
 inline constexpr UINT kQueryRuntimeObjectMessage = WM_APP + 2;
 // The caret-blink timer message, which does not restart idle processing.
@@ -27,7 +30,10 @@ inline constexpr UINT kCaretBlinkMessage = 0x0118;
 // is dispatched.
 class RuntimeWindowObject {
  public:
-  virtual ~RuntimeWindowObject() = default;
+  RuntimeWindowObject();
+  virtual ~RuntimeWindowObject();
+  RuntimeWindowObject(const RuntimeWindowObject&) = delete;
+  RuntimeWindowObject& operator=(const RuntimeWindowObject&) = delete;
   // Answers true when the object handled the message and it must not be dispatched.
   virtual bool PreTranslateMessage(MSG& msg) = 0;
 };
@@ -91,6 +97,26 @@ class RuntimeKernel {
   // The runtime object of a native window, asking the window itself when none is registered.
   RuntimeWindowObject* ObjectOf(HWND hwnd) const;
 
+  // Runs `call` on the main (window) thread and answers its result: at once on the
+  // main thread, from another thread through a sent message. While the program is
+  // ending, the calling thread waits for the end instead.
+  template <class Call>
+  auto OnMainThread(Call&& call) -> std::invoke_result_t<Call&> {
+    using Result = std::invoke_result_t<Call&>;
+    if (mainThreadId == 0 || GetCurrentThreadId() == mainThreadId) return call();
+    if constexpr (std::is_void_v<Result>) {
+      std::function<void()> task = [&] { call(); };
+      RunOnMainThread(task);
+    } else {
+      Result result{};
+      std::function<void()> task = [&] { result = call(); };
+      RunOnMainThread(task);
+      return result;
+    }
+  }
+  // Blocks a thread other than the main one until the process ends.
+  [[noreturn]] static void WaitForProgramEnd();
+
   // Adds an idle callback (ignored when the window is listed already or is not a window).
   void AddIdleCallback(HWND window, void (*routine)(intptr_t), intptr_t argument);
   void RemoveIdleCallback(HWND window);
@@ -124,6 +150,7 @@ class RuntimeKernel {
   bool oleInitialised = false;
   bool socketsInitialised = false;
   std::atomic<bool> shutdownUnderWay{false};
+  std::atomic<bool> runtimeErrorPending{false};  // a run-time error report is up: end with -1, no clean-up
   std::atomic<bool> initialised{false};
 
   // Closes and deletes every object made on the program's behalf.
@@ -147,10 +174,12 @@ class RuntimeKernel {
   bool PumpOneMessage(MSG& msg);
   bool PreTranslate(MSG& msg);
   void CreateHiddenOwner();
+  void RunOnMainThread(std::function<void()>& task);
 
   std::atomic<int32_t> m_suppression{0};
   std::vector<IdleCallback> m_idleCallbacks;
   std::vector<std::pair<HWND, RuntimeWindowObject*>> m_objects;
+  std::atomic<HWND> m_hideOwnerHwnd{nullptr};  // read by other threads
   std::vector<WindowEntry*> m_windowsDone;
   DWORD m_idleStart = 0;
   bool m_frameworkIdlePending = false;

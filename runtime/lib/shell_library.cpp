@@ -76,16 +76,19 @@ void FreeItemList(PIDLIST_ABSOLUTE item) {
   }
 }
 
-// An optional text argument i (0-based), or `fallback` when it is not given.
+// An optional text argument i (0-based), or `fallback` when it is not given or is no text.
 const char* OptionalText(int32_t count, const ArgRecord* args, int32_t i, const char* fallback) {
-  return count > i && args[i].Present() ? args[i].Pointer<const char>() : fallback;
+  if (count <= i || args[i].type != kTypeText) return fallback;
+  const char* text = args[i].Pointer<const char>();
+  return text ? text : fallback;
 }
 
 }  // namespace
 
 void BrowseFolder(ResultRecord* result, int32_t count, ArgRecord* args) {
+  if (!result) return;
   result->low = result->high = 0;  // the empty text
-  if (count < 1) return;
+  if (count < 1 || !args) return;
 
   char displayName[MAX_PATH] = {};
   BROWSEINFOA info{};
@@ -113,10 +116,11 @@ void BrowseFolder(ResultRecord* result, int32_t count, ArgRecord* args) {
 }
 
 void ShellOpen(ResultRecord*, int32_t count, ArgRecord* args) {
-  if (count < 2 || !args[1].Present()) return;
+  if (count < 2 || !args) return;
+  const char* target = OptionalText(count, args, 1, nullptr);
+  if (!target) return;
   const int32_t verbNumber = args[0].Present() ? args[0].Int() : 0;
   const char* verb = verbNumber >= 1 && verbNumber <= 5 ? kVerbs[verbNumber - 1] : nullptr;
-  const char* target = args[1].Pointer<const char>();
   const char* parameters = OptionalText(count, args, 2, nullptr);
   const char* directory = OptionalText(count, args, 3, "");
   const int32_t showNumber = count >= 5 && args[4].Present() ? args[4].Int() : 0;

@@ -27,6 +27,14 @@ size_t NextChar(std::string_view t, size_t i) {
 // letters folded; a double-byte character of t is compared whole and never folded.
 bool MatchesAt(std::string_view t, size_t i, std::string_view s, bool ignoreCase) {
   if (t.size() - i < s.size()) return false;
+  // A match ends on a character boundary of t: half a character never matches, and
+  // a lead byte standing last ends the scan.
+  size_t end = i;
+  while (end < i + s.size()) {
+    end = NextChar(t, end);
+    if (end == kNotFound) return false;
+  }
+  if (end != i + s.size()) return false;
   const char* p = t.data() + i;
   if (!ignoreCase) return std::memcmp(p, s.data(), s.size()) == 0;
   for (size_t k = 0; k < s.size();) {

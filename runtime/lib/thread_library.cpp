@@ -47,8 +47,9 @@ void DeleteAllPermits() {
 }  // namespace
 
 void StartThread(ResultRecord* result, int32_t count, ArgRecord* args) {
+  if (!result) return;
   result->low = result->high = 0;
-  if (count < 1) return;
+  if (count < 1 || !args) return;
   const bool wantsHandle = count >= 3 && args[2].Present();
   auto* handleVariable = wantsHandle ? args[2].Pointer<ThreadHandleVariable>() : nullptr;
 
@@ -69,7 +70,7 @@ void StartThread(ResultRecord* result, int32_t count, ArgRecord* args) {
   result->low = thread ? 1 : 0;
 
   if (handleVariable) {
-    *handleVariable = reinterpret_cast<ThreadHandleVariable>(thread);  // the application owns it now
+    *handleVariable = HandleToLong(thread);  // the application owns it now
   } else if (thread) {
     CloseHandle(thread);  // the thread runs on by itself
   }

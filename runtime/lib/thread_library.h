@@ -17,10 +17,9 @@ namespace zl {
 // its address.
 using Subprogram = uint32_t (*)(uint32_t parameter);
 
-// The variable that receives a thread handle. A handle is pointer-sized, so the
-// variable is too: 32 bits on x86 builds, 64 bits on x64 builds, where a 32-bit
-// word could not hold the handle whole.
-using ThreadHandleVariable = intptr_t;
+// The application's 32-bit integer variable that receives a thread handle. Kernel
+// handles carry 32 significant bits on 64-bit Windows too (HandleToLong/LongToHandle).
+using ThreadHandleVariable = int32_t;
 
 // Command 0: runs a subprogram on a new thread (args: subprogram, parameter,
 // handle variable); the result is true when the thread was created.

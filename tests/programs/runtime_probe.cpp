@@ -124,8 +124,8 @@ int ApplicationEntry() {
   rt.auxiliaryService(static_cast<int32_t>(AuxiliaryServiceNumber::InitialiseRuntime), 0, 0, 0, 0);
 
   if (g_mode == "window" || g_mode == "cleanup" || g_mode == "end-worker" || g_mode == "libraries" ||
-      g_mode == "idle") {
-    if (g_mode == "cleanup" || g_mode == "end-worker") {
+      g_mode == "idle" || g_mode == "error-worker" || g_mode == "worker-services") {
+    if (g_mode == "cleanup" || g_mode == "end-worker" || g_mode == "error-worker") {
       rt.auxiliaryService(3, reinterpret_cast<intptr_t>(&CleanupA), 0, 0, 0);
       rt.auxiliaryService(3, reinterpret_cast<intptr_t>(&CleanupB), 0, 0, 0);
       rt.auxiliaryService(3, reinterpret_cast<intptr_t>(&CleanupA), 0, 0, 0);
@@ -135,6 +135,17 @@ int ApplicationEntry() {
       std::thread([] {
         Sleep(300);
         rt.endProgram(7);
+      }).detach();
+    }
+    if (g_mode == "error-worker") {
+      std::thread([] { rt.reportError(4); }).detach();
+    }
+    if (g_mode == "worker-services") {
+      // A worker's request for the window table runs on the window thread and answers.
+      std::thread([] {
+        const intptr_t windows = Notify(2032, 0, 0);
+        const intptr_t handle = Notify(2033, 0, 0);
+        rt.endProgram(static_cast<int32_t>(20 + windows + (handle != 0 ? 10 : 0)));
       }).detach();
     }
     rt.runProgram();

@@ -23,10 +23,14 @@ std::string MakeTempFolder(const char* tag) {
   char temp[MAX_PATH] = {};
   GetTempPathA(MAX_PATH, temp);
   static unsigned serial = 0;
-  char folder[MAX_PATH];
-  std::snprintf(folder, sizeof folder, "%szl-%s-%lu-%u", temp, tag, GetCurrentProcessId(), ++serial);
-  CreateDirectoryA(folder, nullptr);
-  return folder;
+  // Process ids repeat across runs: only a folder this call creates is fresh.
+  for (;;) {
+    char folder[MAX_PATH];
+    std::snprintf(folder, sizeof folder, "%szl-%s-%lu-%lu-%u", temp, tag, GetCurrentProcessId(),
+                  GetTickCount(), ++serial);
+    if (CreateDirectoryA(folder, nullptr)) return folder;
+    if (GetLastError() != ERROR_ALREADY_EXISTS) return folder;
+  }
 }
 
 std::string ReadWholeFile(const std::string& path) {

@@ -70,6 +70,26 @@ TEST(ProgramEnd, EndProgramFromAWorkerThreadEndsWithItsCode) {
   EXPECT_EQ(test::ReadWholeFile(log), "lib1 1\nlib2 1 service\ncleanup A\ncleanup B\nlib1 6\nlib2 6 \n");
 }
 
+TEST(ProgramEnd, WorkerRequestsForTheWindowTableAreAnsweredOnTheWindowThread) {
+  ChildProcess child;
+  ASSERT_NE(StartWithWindow(child, Probe("worker-services", LogPath("services"))), nullptr);
+  EXPECT_EQ(child.WaitExit(), 31u);  // 20 + one window + a live handle
+}
+
+TEST(ErrorReport, AWorkersErrorEndsWithMinusOneWithoutCleanupEvenWhenTheWindowClosesMeanwhile) {
+  const std::string log = LogPath("worker-error");
+  ChildProcess child;
+  HWND window = StartWithWindow(child, Probe("error-worker", log));
+  ASSERT_NE(window, nullptr);
+  auto box = test::WaitForMessageBox(child.Pid());
+  ASSERT_TRUE(box.has_value());
+  EXPECT_EQ(box->caption, "错误");
+  // The user closes the main window while the report is still up.
+  PostMessageA(window, WM_CLOSE, 0, 0);
+  EXPECT_EQ(child.WaitExit(), kExitError);
+  EXPECT_EQ(test::ReadWholeFile(log), "lib1 1\nlib2 1 service\nlib1 6\nlib2 6 \n");
+}
+
 TEST(ProgramEnd, IdleEventStopsWhenTheHandlerWantsNoMore) {
   const std::string log = LogPath("idle");
   ChildProcess child;

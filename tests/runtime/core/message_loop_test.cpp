@@ -19,6 +19,8 @@ constexpr UINT kEndModal = WM_APP + 50;
 
 LRESULT CALLBACK PlainProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   if (msg == kEndModal) Kernel().modalActive = false;
+  // A class of its own that uses the runtime's object-query number for something else.
+  if (msg == kQueryRuntimeObjectMessage) return 0x1234;
   return DefWindowProcA(hwnd, msg, wParam, lParam);
 }
 
@@ -68,6 +70,20 @@ TEST(MessagePump, ARuntimeObjectClaimsMessagesBeforeDispatch) {
                                 {WM_KEYUP, kPosted | kWParam | kLParam, 'A', 2}},
                                "key-down claimed by the runtime object"));
   Kernel().DetachObject(window.Get());
+}
+
+TEST(MessagePump, AnAnswerToTheObjectQueryThatIsNoRuntimeObjectIsIgnored) {
+  UniqueHwnd window = MakeWindow();
+  DrainQueue();
+  EXPECT_EQ(Kernel().ObjectOf(window.Get()), nullptr);
+  KeyClaimer claimer;  // a live object, but not this window's
+  EXPECT_EQ(Kernel().ObjectOf(window.Get()), nullptr);
+  test::MessageRecorder recorder;
+  recorder.Attach(window.Get());
+  recorder.Filter({WM_KEYDOWN});
+  PostMessageA(window.Get(), WM_KEYDOWN, 'B', 0);
+  Kernel().DispatchWaitingMessages();
+  EXPECT_TRUE(recorder.Matches({{WM_KEYDOWN, kPosted | kWParam, 'B'}}, "dispatched as usual"));
 }
 
 TEST(MessagePump, DispatchingWhatIsWaitingStopsAtQuitAndLeavesItQueued) {

@@ -147,6 +147,16 @@ TEST(ReplaceText, DoubleByteCharactersAreNeverSplit) {
   EXPECT_STREQ(CallText(&ReplaceText, Arg::Text("ab\x81"), Arg::Text("b"), Arg::Text("c")).get(), "ac\x81");
 }
 
+TEST(TextCommands, APatternEndingInALeadByteNeverMatchesHalfACharacter) {
+  // "\xB0\xA1" is one character: its lead byte alone is no match, nor is a lead byte standing last.
+  EXPECT_EQ(CallInt(&FindText, Arg::Text("\xB0\xA1"), Arg::Text("\xB0")), -1);
+  EXPECT_EQ(CallInt(&FindText, Arg::Text("a\xB0"), Arg::Text("\xB0")), -1);
+  EXPECT_EQ(CallInt(&FindText, Arg::Text("x\xB0\xA1"), Arg::Text("x\xB0"), Arg::Omitted(), Arg::Logical(true)), -1);
+  EXPECT_EQ(CallInt(&FindText, Arg::Text("x\xB0\xA1\xB0"), Arg::Text("\xB0\xA1")), 2);
+  EXPECT_STREQ(CallText(&ReplaceText, Arg::Text("\xB0\xA1"), Arg::Text("\xB0"), Arg::Text("x")).get(), "\xB0\xA1");
+  EXPECT_EQ(Pieces(CallTextArray(&SplitText, Arg::Text("\xB0\xA1,b"), Arg::Text("\xB0"))), (Strings{"\xB0\xA1,b"}));
+}
+
 TEST(ToLower, FoldsOnlyAsciiLettersOutsideDoubleByteCharacters) {
   EXPECT_STREQ(CallText(&ToLower, Arg::Text("AbC-Z@[")).get(), "abc-z@[");
   EXPECT_STREQ(CallText(&ToLower, Arg::Text("\x81\x41" "A\x81\x5A")).get(), "\x81\x41" "a\x81\x5A");

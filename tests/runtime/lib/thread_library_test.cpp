@@ -74,11 +74,17 @@ TEST_F(StartThreadTest, AParameterBeyondTheCountIsNotPassed) {
 }
 
 TEST_F(StartThreadTest, TheHandleVariableHoldsAnOpenHandleOfTheThread) {
-  ThreadHandleVariable variable = 0;
+  // The variable is the application's 32-bit integer: the word after it stays untouched.
+  struct {
+    ThreadHandleVariable variable = 0;
+    int32_t next = 0x5A5A5A5A;
+  } words;
+  ThreadHandleVariable& variable = words.variable;
   const ResultRecord result = Start(3, Routine(&RecordParameter), ArgRecord::OfInt(41), HandleVariable(&variable));
   EXPECT_EQ(result.low, 1u);
+  EXPECT_EQ(words.next, 0x5A5A5A5A);
   ASSERT_NE(variable, 0);
-  const auto thread = reinterpret_cast<HANDLE>(variable);
+  const HANDLE thread = LongToHandle(variable);
   ASSERT_EQ(WaitForSingleObject(thread, kWaitMs), WAIT_OBJECT_0);
   DWORD exitCode = 0;
   ASSERT_TRUE(GetExitCodeThread(thread, &exitCode));
