@@ -102,10 +102,7 @@ TEST(QqOptions, ParsesAllOptions) {
   EXPECT_EQ(options->likesLimit, 3u);
   EXPECT_TRUE(options->ignoreClose);
 
-  const auto handler = qq::ParseOptions({L"--open-uri", L"tencent://x"});
-  ASSERT_TRUE(handler);
-  EXPECT_EQ(handler->mode, qq::Mode::OpenUri);
-  EXPECT_EQ(handler->uri, L"tencent://x");
+  EXPECT_FALSE(qq::ParseOptions({L"--open-uri", L"tencent://x"}));  // the handler is a program of its own
   EXPECT_EQ(qq::ParseOptions({L"--register"})->mode, qq::Mode::Register);
   const auto registerAndRun = qq::ParseOptions({L"--register", L"--ledger", L"x.txt"});
   ASSERT_TRUE(registerAndRun.has_value());
@@ -383,7 +380,7 @@ TEST_F(QqStandInTest, RegistersTencentProtocol) {
 
   size = sizeof value;
   ASSERT_EQ(::RegQueryValueA(HKEY_CLASSES_ROOT, "tencent\\shell\\open\\command", value, &size), ERROR_SUCCESS);
-  EXPECT_EQ(std::string(value), StandInCommand("--open-uri \"%1\""));
+  EXPECT_EQ(std::string(value), "\"" + zl::test::ProgramPath("QQProtocol.exe") + "\" \"%1\"");
 }
 
 TEST_F(QqStandInTest, TenClicksGiveTenLikesThenCardCloses) {
@@ -556,7 +553,7 @@ TEST_F(QqStandInTest, HandlerWithoutClientDoesNothing) {
     GTEST_SKIP() << "another stand-in client is running";
   }
   // Exit code 5: no client to hand the URI to.
-  EXPECT_EQ(zl::test::RunProgram(StandInCommand(std::string("--open-uri \"") + kCardUriPrefix + "5\""), kTimeoutMs),
+  EXPECT_EQ(zl::test::RunProgram("\"" + zl::test::ProgramPath("QQProtocol.exe") + "\" \"" + kCardUriPrefix + "5\"", kTimeoutMs),
             DWORD{5});
 }
 

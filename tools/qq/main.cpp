@@ -1,8 +1,7 @@
 // Entry point of QQ.exe, a stand-in for the QQ client used to test Zanlark.
 //
 // Exit codes: 0 done; 1 protocol registration failed; 2 bad command line;
-// 3 ledger could not be opened; 4 windows could not be created;
-// 5 (--open-uri) no client running; 6 (--open-uri) the client did not take the URI.
+// 3 ledger could not be opened; 4 windows could not be created.
 #include "tools/qq/client.h"
 #include "tools/qq/options.h"
 #include "tools/qq/protocol.h"
@@ -20,8 +19,6 @@ namespace {
 constexpr int kExitOk = 0;
 constexpr int kExitRegisterFailed = 1;
 constexpr int kExitBadCommandLine = 2;
-constexpr int kExitNoClient = 5;
-constexpr int kExitNotTaken = 6;
 
 // Returns the command line arguments after the program name.
 std::vector<std::wstring> CommandLineArgs() {
@@ -48,18 +45,6 @@ std::wstring ExecutablePath() {
   }
 }
 
-// Runs the protocol handler role: hands the URI to a running client.
-int OpenUri(const std::wstring& uri) {
-  switch (qq::ForwardUri(uri)) {
-    case qq::ForwardResult::Delivered:
-      return kExitOk;
-    case qq::ForwardResult::NoClient:
-      return kExitNoClient;
-    default:
-      return kExitNotTaken;
-  }
-}
-
 // Runs the role the command line asks for.
 int RunMain() {
   const auto options = qq::ParseOptions(CommandLineArgs());
@@ -68,12 +53,12 @@ int RunMain() {
   }
   switch (options->mode) {
     case qq::Mode::Register:
-      return qq::RegisterProtocol(ExecutablePath()) ? kExitOk : kExitRegisterFailed;
-    case qq::Mode::OpenUri:
-      return OpenUri(options->uri);
+      return qq::RegisterProtocol(qq::HandlerPathBeside(ExecutablePath())) ? kExitOk : kExitRegisterFailed;
     case qq::Mode::Client:
     default: {
-      if (options->registerProtocol && !qq::RegisterProtocol(ExecutablePath())) return kExitRegisterFailed;
+      if (options->registerProtocol && !qq::RegisterProtocol(qq::HandlerPathBeside(ExecutablePath()))) {
+        return kExitRegisterFailed;
+      }
       qq::Client client(*options);
       return client.Run();
     }

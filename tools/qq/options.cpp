@@ -33,9 +33,6 @@ std::optional<Options> ParseOptions(const std::vector<std::wstring>& args) {
       options.registerProtocol = true;
     } else if (arg == L"--ledger" && hasValue) {
       options.ledgerPath = args[++i];
-    } else if (arg == L"--open-uri" && hasValue) {
-      options.mode = Mode::OpenUri;
-      options.uri = args[++i];
     } else if (arg == L"--card-delay" && hasValue) {
       const auto value = ParseCount(args[++i]);
       if (!value) {

@@ -3,7 +3,6 @@
 //   QQ.exe [--ledger PATH] [--card-delay MS] [--likes-limit N] [--ignore-close]
 //   QQ.exe --register          register the tencent:// protocol, then exit
 //   QQ.exe --register [client options]   register, then run as the client
-//   QQ.exe --open-uri URI      protocol handler: pass URI to a running client
 #pragma once
 
 #include <optional>
@@ -13,7 +12,7 @@
 namespace qq {
 
 // What this process was started to do.
-enum class Mode { Client, Register, OpenUri };
+enum class Mode { Client, Register };
 
 // Parsed command line.
 struct Options {
@@ -23,7 +22,6 @@ struct Options {
   std::optional<unsigned> likesLimit;  // likes counted per card; none: no limit
   bool ignoreClose = false;            // cards ignore WM_CLOSE
   bool registerProtocol = false;       // register tencent:// (then exit when alone)
-  std::wstring uri;                    // for Mode::OpenUri
 };
 
 // Parses the arguments after the program name; nothing on a bad command line.

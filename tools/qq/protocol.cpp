@@ -75,14 +75,18 @@ std::optional<std::string> ParseContactCardUri(std::wstring_view uri) {
   return uin;
 }
 
-bool RegisterProtocol(const std::wstring& exePath) {
+std::wstring HandlerPathBeside(const std::wstring& clientPath) {
+  return clientPath.substr(0, clientPath.find_last_of(L'\\') + 1) + L"QQProtocol.exe";
+}
+
+bool RegisterProtocol(const std::wstring& handlerPath) {
   const UniqueRegKey root = CreateKey(HKEY_CLASSES_ROOT, L"tencent");
   if (!root.IsValid() || !SetStringValue(root.Get(), nullptr, L"URL:tencent Protocol") ||
       !SetStringValue(root.Get(), L"URL Protocol", L"")) {
     return false;
   }
   const UniqueRegKey command = CreateKey(root.Get(), L"shell\\open\\command");
-  return command.IsValid() && SetStringValue(command.Get(), nullptr, L"\"" + exePath + L"\" --open-uri \"%1\"");
+  return command.IsValid() && SetStringValue(command.Get(), nullptr, L"\"" + handlerPath + L"\" \"%1\"");
 }
 
 ForwardResult ForwardUri(std::wstring_view uri) {

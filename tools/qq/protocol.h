@@ -1,7 +1,7 @@
 // The tencent:// URL protocol: URI parsing, registration and forwarding.
 //
 // The protocol handler is this same executable started as
-//   QQ.exe --open-uri "<uri>"
+//   QQProtocol.exe "<uri>"   (a companion program, so no second QQ.exe ever runs)
 // It finds a running client by its hidden message-only listener window and
 // hands the URI over with WM_COPYDATA, then exits. With several clients
 // running it uses the first listener FindWindowExW returns; with none it
@@ -28,8 +28,11 @@ inline constexpr std::wstring_view kContactCardPrefix = L"tencent://ContactInfo/
 // Returns the QQ number named by a contact card URI, or nothing for any other URI.
 std::optional<std::string> ParseContactCardUri(std::wstring_view uri);
 
-// Registers the tencent protocol under HKEY_CLASSES_ROOT to run exePath --open-uri "%1".
-bool RegisterProtocol(const std::wstring& exePath);
+// The protocol handler program that sits next to the client program clientPath.
+std::wstring HandlerPathBeside(const std::wstring& clientPath);
+
+// Registers the tencent protocol under HKEY_CLASSES_ROOT to run handlerPath "%1".
+bool RegisterProtocol(const std::wstring& handlerPath);
 
 // Outcome of handing a URI to a running client.
 enum class ForwardResult { Delivered, NoClient, Failed };
