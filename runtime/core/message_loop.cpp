@@ -9,7 +9,7 @@ bool RuntimeKernel::PreTranslate(MSG& msg) {
   if (!msg.hwnd) return false;  // no thread-message handlers of its own in this runtime
   // From the target up the parent chain to its top-level window.
   for (HWND hwnd = msg.hwnd; hwnd; hwnd = GetParent(hwnd)) {
-    if (RuntimeWindowObject* object = ObjectOf(hwnd)) {
+    if (BoundWindow* object = BoundWindow::FromHwnd(hwnd)) {
       if (object->PreTranslateMessage(msg)) return true;
     }
     if (!(GetWindowLongPtrA(hwnd, GWL_STYLE) & WS_CHILD)) break;

@@ -1,4 +1,5 @@
 #include "runtime/core/notify.h"
+#include "runtime/core/notify_codes.h"
 
 #include <windows.h>
 
@@ -77,11 +78,11 @@ const UnitTypeDescriptor* RuntimeKernel::FindUnitType(uint32_t typeCode) const {
 intptr_t __stdcall Notify(int32_t code, intptr_t arg1, intptr_t arg2) {
   RuntimeKernel& kernel = Kernel();
   switch (code) {
-    case 1000: return reinterpret_cast<intptr_t>(DefaultIcons());
-    case 1001: return reinterpret_cast<intptr_t>(&kernel.windowTable);
-    case 1002: return reinterpret_cast<intptr_t>(kernel.FindUnitType(static_cast<uint32_t>(arg1)));
-    case 1005: return kRuntimeInterfaceVersion;
-    case 1006: {
+    case kNotifyDefaultIcons: return reinterpret_cast<intptr_t>(DefaultIcons());
+    case kNotifyWindowTable: return reinterpret_cast<intptr_t>(&kernel.windowTable);
+    case kNotifyUnitType: return reinterpret_cast<intptr_t>(kernel.FindUnitType(static_cast<uint32_t>(arg1)));
+    case kNotifyInterfaceVersion: return kRuntimeInterfaceVersion;
+    case kNotifyProgramPath: {
       auto* buffer = reinterpret_cast<char*>(arg2);
       if (!buffer) return 0;
       const std::string* path = nullptr;
@@ -90,26 +91,26 @@ intptr_t __stdcall Notify(int32_t code, intptr_t arg1, intptr_t arg2) {
       lstrcpynA(buffer, path ? path->c_str() : "", MAX_PATH);
       return 0;
     }
-    case 1007: return reinterpret_cast<intptr_t>(new NativeWindowWrapper{reinterpret_cast<HWND>(arg1)});
-    case 1008: delete reinterpret_cast<NativeWindowWrapper*>(arg1); return 0;
-    case 1009: {
+    case kNotifyWrapWindow: return reinterpret_cast<intptr_t>(new NativeWindowWrapper{reinterpret_cast<HWND>(arg1)});
+    case kNotifyDeleteWrapper: delete reinterpret_cast<NativeWindowWrapper*>(arg1); return 0;
+    case kNotifyDetachWrapper: {
       auto* wrapper = reinterpret_cast<NativeWindowWrapper*>(arg1);
       if (!wrapper) return 0;
       HWND hwnd = wrapper->hwnd;
       wrapper->hwnd = nullptr;
       return reinterpret_cast<intptr_t>(hwnd);
     }
-    case 1010: {
+    case kNotifyWrapperHandle: {
       auto* wrapper = reinterpret_cast<NativeWindowWrapper*>(arg1);
       return wrapper ? reinterpret_cast<intptr_t>(wrapper->hwnd) : 0;
     }
-    case 1011: {
+    case kNotifyAttachWrapper: {
       auto* wrapper = reinterpret_cast<NativeWindowWrapper*>(arg1);
       if (!wrapper || wrapper->hwnd) return 0;
       wrapper->hwnd = reinterpret_cast<HWND>(arg2);
       return 1;
     }
-    case 1012: {
+    case kNotifyAddIdleCallback: {
       auto* words = reinterpret_cast<const intptr_t*>(arg1);  // window, routine, argument
       if (words) {
         kernel.AddIdleCallback(reinterpret_cast<HWND>(words[0]),
@@ -117,33 +118,33 @@ intptr_t __stdcall Notify(int32_t code, intptr_t arg1, intptr_t arg2) {
       }
       return 0;
     }
-    case 1013: kernel.RemoveIdleCallback(reinterpret_cast<HWND>(arg1)); return 0;
-    case 2001: return NumericToInt(*reinterpret_cast<const ArgRecord*>(arg1));
-    case 2003: return reinterpret_cast<intptr_t>(kernel.programFolder.c_str());
-    case 2004: return reinterpret_cast<intptr_t>(kernel.programFileName.c_str());
-    case 2009: kernel.DispatchWaitingMessages(); kernel.SuppressEvents(); return 0;
-    case 2010: kernel.DispatchWaitingMessages(); kernel.ResumeEvents(); return 0;
-    case 2014: kernel.CloseOwnedObjects(); return 0;
-    case 2018: kernel.DispatchWaitingMessages(); return 0;
-    case 2024: {
+    case kNotifyRemoveIdleCallback: kernel.RemoveIdleCallback(reinterpret_cast<HWND>(arg1)); return 0;
+    case kNotifyNumericToInt: return NumericToInt(*reinterpret_cast<const ArgRecord*>(arg1));
+    case kNotifyProgramFolder: return reinterpret_cast<intptr_t>(kernel.programFolder.c_str());
+    case kNotifyProgramFileName: return reinterpret_cast<intptr_t>(kernel.programFileName.c_str());
+    case kNotifySuppressEvents: kernel.DispatchWaitingMessages(); kernel.SuppressEvents(); return 0;
+    case kNotifyResumeEvents: kernel.DispatchWaitingMessages(); kernel.ResumeEvents(); return 0;
+    case kNotifyCloseOwnedObjects: kernel.CloseOwnedObjects(); return 0;
+    case kNotifyDispatchWaiting: kernel.DispatchWaitingMessages(); return 0;
+    case kNotifyAllocate: {
       const auto size = static_cast<size_t>(arg1);
       return reinterpret_cast<intptr_t>(arg2 ? RtTryAlloc(size) : RtAlloc(size));
     }
-    case 2025: RtFree(reinterpret_cast<void*>(arg1)); return 0;
-    case 2026: return reinterpret_cast<intptr_t>(RtRealloc(reinterpret_cast<void*>(arg1),
+    case kNotifyFree: RtFree(reinterpret_cast<void*>(arg1)); return 0;
+    case kNotifyReallocate: return reinterpret_cast<intptr_t>(RtRealloc(reinterpret_cast<void*>(arg1),
                                                           static_cast<size_t>(arg2)));
-    case 2027: ReportRuntimeError(reinterpret_cast<const char*>(arg1), 0);
-    case 2028: kernel.EndProgram(static_cast<int32_t>(arg1));
-    case 2029: return UnitTypeKind(static_cast<uint32_t>(arg1));
-    case 2030: return kernel.programKind;
-    case 2032: return kernel.OnMainThread([&] { return static_cast<intptr_t>(kernel.windowTable.size()); });
-    case 2033: return kernel.OnMainThread([&] { return WindowHandleAt(arg1); });
-    case 2000:
-    case 2005:
-    case 2006:
-    case 2007:
-    case 2008:
-    case 2031:
+    case kNotifyRuntimeError: ReportRuntimeError(reinterpret_cast<const char*>(arg1), 0);
+    case kNotifyEndProgram: kernel.EndProgram(static_cast<int32_t>(arg1));
+    case kNotifyUnitTypeKind: return UnitTypeKind(static_cast<uint32_t>(arg1));
+    case kNotifyProgramKind: return kernel.programKind;
+    case kNotifyWindowCount: return kernel.OnMainThread([&] { return static_cast<intptr_t>(kernel.windowTable.size()); });
+    case kNotifyWindowHandle: return kernel.OnMainThread([&] { return WindowHandleAt(arg1); });
+    case kNotifyComponentDestroyed:
+    case kNotifyLoadWindow:
+    case kNotifyFindComponent:
+    case kNotifyFindComponentOrFail:
+    case kNotifyRaiseEvent:
+    case kNotifyRaiseTypedEvent:
       // The unit manager's state belongs to the window thread: other threads' requests run there.
       if (!kernel.unitServices) return 0;
       return kernel.OnMainThread([&] { return kernel.unitServices(code, arg1, arg2); });

@@ -25,32 +25,30 @@ namespace {
   ReportRuntimeError(message, 0);
 }
 
-// Every live runtime window object; an answer to the object query must be one of them.
-std::vector<const RuntimeWindowObject*>& LiveObjects() {
-  static std::vector<const RuntimeWindowObject*> objects;
-  return objects;
-}
-
-// The hidden owner window's procedure: it ends the program and runs calls that
-// other threads hand to the main thread.
-LRESULT CALLBACK HideOwnerProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-  if (msg == kEndProgramMessage) {
-    // A second request while the program ends does not cut the sequence short.
-    if (!Kernel().shutdownUnderWay) Kernel().EndProgram(static_cast<int32_t>(wParam));
-    return 0;
-  }
-  if (msg == kRunOnMainThreadMessage) {
-    (*reinterpret_cast<std::function<void()>*>(lParam))();
-    return 1;
-  }
-  return DefWindowProcA(hwnd, msg, wParam, lParam);
-}
-
 }  // namespace
 
-RuntimeWindowObject::RuntimeWindowObject() { LiveObjects().push_back(this); }
+// The hidden owner window: owner of windows without a taskbar button; it ends the
+// program and runs calls that other threads hand to the main thread.
+class HiddenOwner : public BoundWindow {
+ public:
+  HWND Create() {
+    RegisterClass(texts::kHideOwnerClass, 0, LoadCursorA(nullptr, IDC_ARROW),
+                  static_cast<HBRUSH>(GetStockObject(NULL_BRUSH)));
+    return CreateBound(WS_EX_TOOLWINDOW, texts::kHideOwnerClass, "", 0, 0, 0, 0, 0, nullptr, nullptr);
+  }
 
-RuntimeWindowObject::~RuntimeWindowObject() { std::erase(LiveObjects(), this); }
+ protected:
+  LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override {
+    if (msg == kEndProgramMessage) {
+      // A second request while the program ends does not cut the sequence short.
+      if (!Kernel().shutdownUnderWay) Kernel().EndProgram(static_cast<int32_t>(wParam));
+      return 0;
+    }
+    if (msg == kRunPendingCallMessage) return Kernel().RunPendingCall(wParam) ? 1 : 0;
+    return DefaultProcessing(msg, wParam, lParam);
+  }
+};
+
 
 RuntimeKernel& Kernel() {
   static RuntimeKernel kernel;
@@ -58,19 +56,9 @@ RuntimeKernel& Kernel() {
 }
 
 void RuntimeKernel::CreateHiddenOwner() {
-  HINSTANCE instance = GetModuleHandleA(nullptr);
-  WNDCLASSA existing;
-  if (!GetClassInfoA(instance, texts::kHideOwnerClass, &existing)) {
-    WNDCLASSA wc{};
-    wc.lpfnWndProc = HideOwnerProc;
-    wc.hInstance = instance;
-    wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-    wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(NULL_BRUSH));
-    wc.lpszClassName = texts::kHideOwnerClass;
-    RegisterClassA(&wc);
-  }
-  hideOwner.Reset(CreateWindowExA(WS_EX_TOOLWINDOW, texts::kHideOwnerClass, "", 0, 0, 0, 0, 0,
-                                  nullptr, nullptr, instance, nullptr));
+  auto owner = std::make_unique<HiddenOwner>();
+  hideOwner.Reset(owner->Create());
+  m_hideOwnerObject = std::move(owner);
   m_hideOwnerHwnd = hideOwner.Get();
 }
 
@@ -81,9 +69,35 @@ void RuntimeKernel::WaitForProgramEnd() {
 void RuntimeKernel::RunOnMainThread(std::function<void()>& task) {
   HWND owner = m_hideOwnerHwnd;
   if (shutdownUnderWay || !owner) WaitForProgramEnd();
-  if (!SendMessageA(owner, kRunOnMainThreadMessage, 0, reinterpret_cast<LPARAM>(&task))) {
-    WaitForProgramEnd();  // the owner is gone: the program is ending
+  // The message names the call by a number issued here; the call itself never travels
+  // in a message, so a stray message of that number from anywhere runs nothing.
+  uintptr_t number;
+  {
+    std::lock_guard lock(m_pendingLock);
+    do {
+      number = ++m_lastPendingNumber;
+    } while (number == 0 || m_pendingCalls.contains(number));
+    m_pendingCalls.emplace(number, &task);
   }
+  const LRESULT ran = SendMessageA(owner, kRunPendingCallMessage, number, 0);
+  {
+    std::lock_guard lock(m_pendingLock);
+    m_pendingCalls.erase(number);
+  }
+  if (!ran) WaitForProgramEnd();  // the owner is gone: the program is ending
+}
+
+bool RuntimeKernel::RunPendingCall(uintptr_t number) {
+  std::function<void()>* task = nullptr;
+  {
+    std::lock_guard lock(m_pendingLock);
+    const auto it = m_pendingCalls.find(number);
+    if (it == m_pendingCalls.end()) return false;
+    task = it->second;
+    m_pendingCalls.erase(it);  // each call runs once, however often its number arrives
+  }
+  (*task)();
+  return true;
 }
 
 void RuntimeKernel::Initialise(const ProgramDescriptor& desc) {
@@ -180,26 +194,6 @@ void RuntimeKernel::ResumeEvents() {
   }
 }
 
-void RuntimeKernel::AttachObject(HWND hwnd, RuntimeWindowObject* object) {
-  DetachObject(hwnd);
-  m_objects.emplace_back(hwnd, object);
-}
-
-void RuntimeKernel::DetachObject(HWND hwnd) {
-  std::erase_if(m_objects, [hwnd](const auto& entry) { return entry.first == hwnd; });
-}
-
-RuntimeWindowObject* RuntimeKernel::ObjectOf(HWND hwnd) const {
-  for (const auto& [window, object] : m_objects) {
-    if (window == hwnd) return object;
-  }
-  if (GetWindowThreadProcessId(hwnd, nullptr) != GetCurrentThreadId()) return nullptr;
-  auto* answer = reinterpret_cast<RuntimeWindowObject*>(SendMessageA(hwnd, kQueryRuntimeObjectMessage, 0, 0));
-  // Windows of other classes may answer this message number with anything.
-  const auto& live = LiveObjects();
-  return std::find(live.begin(), live.end(), answer) != live.end() ? answer : nullptr;
-}
-
 void RuntimeKernel::AddIdleCallback(HWND window, void (*routine)(intptr_t), intptr_t argument) {
   if (!routine || !IsWindow(window)) return;
   if (std::any_of(m_idleCallbacks.begin(), m_idleCallbacks.end(),
@@ -270,6 +264,7 @@ void RuntimeKernel::Shutdown(int32_t exitCode) {
   }
   m_hideOwnerHwnd = nullptr;
   hideOwner.Reset();
+  m_hideOwnerObject.reset();
   // 10. Objects made on the program's behalf.
   CloseOwnedObjects();
   // 11. Sockets, if the runtime started them.

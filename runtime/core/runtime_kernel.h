@@ -9,34 +9,17 @@
 #include <functional>
 #include <type_traits>
 #include <memory>
+#include <mutex>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
+#include "runtime/core/private_messages.h"
 #include "runtime/core/program_descriptor.h"
 #include "runtime/core/win_handles.h"
+#include "runtime/core/window_binding.h"
 
 namespace zl {
-
-// Private message to the hidden owner window: end the program with exit code wParam.
-inline constexpr UINT kEndProgramMessage = WM_APP + 999;
-// Private message to the hidden owner window: run the call at lParam on the main thread.
-inline constexpr UINT kRunOnMainThreadMessage = WM_APP + 998;
-// Asks a window that has no registered runtime object for one (answer: the object).
-inline constexpr UINT kQueryRuntimeObjectMessage = WM_APP + 2;
-// The caret-blink timer message, which does not restart idle processing.
-inline constexpr UINT kCaretBlinkMessage = 0x0118;
-
-// A window or component object of the runtime that may claim a message before it
-// is dispatched.
-class RuntimeWindowObject {
- public:
-  RuntimeWindowObject();
-  virtual ~RuntimeWindowObject();
-  RuntimeWindowObject(const RuntimeWindowObject&) = delete;
-  RuntimeWindowObject& operator=(const RuntimeWindowObject&) = delete;
-  // Answers true when the object handled the message and it must not be dispatched.
-  virtual bool PreTranslateMessage(MSG& msg) = 0;
-};
 
 // One window of the window table; the template loader adds the window's units.
 struct WindowEntry {
@@ -91,12 +74,6 @@ class RuntimeKernel {
   // Whether any loaded window of the table is alive.
   bool AnyLoadedWindowAlive() const;
 
-  // Registers or forgets the runtime object of a native window.
-  void AttachObject(HWND hwnd, RuntimeWindowObject* object);
-  void DetachObject(HWND hwnd);
-  // The runtime object of a native window, asking the window itself when none is registered.
-  RuntimeWindowObject* ObjectOf(HWND hwnd) const;
-
   // Runs `call` on the main (window) thread and answers its result: at once on the
   // main thread, from another thread through a sent message. While the program is
   // ending, the calling thread waits for the end instead.
@@ -135,7 +112,7 @@ class RuntimeKernel {
   std::string programFileName;
   std::string programFolderWithSlash;   // recorded by the framework before initialisation
   DWORD mainThreadId = 0;
-  UniqueHwnd hideOwner;
+  UniqueHwnd hideOwner;                 // its object is m_hideOwnerObject
   std::vector<std::unique_ptr<WindowEntry>> windowTable;
   bool loopStarted = false;
   std::vector<const SupportLibraryRecord*> libraries;
@@ -175,11 +152,18 @@ class RuntimeKernel {
   bool PreTranslate(MSG& msg);
   void CreateHiddenOwner();
   void RunOnMainThread(std::function<void()>& task);
+  friend class HiddenOwner;
+  // Runs the pending call a kernel-issued number names; false when no such call waits.
+  bool RunPendingCall(uintptr_t number);
 
   std::atomic<int32_t> m_suppression{0};
   std::vector<IdleCallback> m_idleCallbacks;
-  std::vector<std::pair<HWND, RuntimeWindowObject*>> m_objects;
+  std::unique_ptr<BoundWindow> m_hideOwnerObject;
   std::atomic<HWND> m_hideOwnerHwnd{nullptr};  // read by other threads
+  // Calls other threads wait for on the main thread, by the number the message carries.
+  std::mutex m_pendingLock;
+  std::unordered_map<uintptr_t, std::function<void()>*> m_pendingCalls;
+  uintptr_t m_lastPendingNumber = 0;
   std::vector<WindowEntry*> m_windowsDone;
   DWORD m_idleStart = 0;
   bool m_frameworkIdlePending = false;

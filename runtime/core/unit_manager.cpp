@@ -6,6 +6,7 @@
 
 #include "runtime/core/error_report.h"
 #include "runtime/core/notify.h"
+#include "runtime/core/notify_codes.h"
 #include "runtime/core/unit_texts.h"
 #include "runtime/lib/component_lookup.h"
 
@@ -25,8 +26,8 @@ DWORD ExtraStyle(uint32_t flags) {
   return style;
 }
 
-// The cursor of a unit's mouse-pointer data: its first word is a pointer code, 0 the
-// default (no cursor of its own), 1-15 the system cursors in this order.
+}  // namespace
+
 UniqueCursor MakeUnitCursor(const std::vector<uint8_t>& data) {
   if (data.size() < 4) return UniqueCursor();
   const uint32_t code = data[0] | (data[1] << 8) | (data[2] << 16) | (uint32_t{data[3]} << 24);
@@ -37,6 +38,8 @@ UniqueCursor MakeUnitCursor(const std::vector<uint8_t>& data) {
   // A copy, so that every unit owns (and later destroys) its cursor.
   return UniqueCursor(CopyCursor(LoadCursorA(nullptr, kSystemCursors[code - 1])));
 }
+
+namespace {
 
 // A flat menu bar of the window's menu items (null when it has none); each item's
 // command identifier numbers it among the window's menu items.
@@ -196,7 +199,7 @@ void UnitManager::FailLoad(TemplateWindowEntry& entry, HMENU menu) {
   if (menu && IsMenu(menu)) DestroyMenu(menu);
   ForgetWindow(entry);
   entry.hwnd = nullptr;
-  Notify(2010, 0, 0);
+  Notify(kNotifyResumeEvents, 0, 0);
 }
 
 bool UnitManager::LoadWindow(uint32_t windowId, HWND parent, bool modal) {
@@ -224,7 +227,7 @@ bool UnitManager::LoadWindow(uint32_t windowId, HWND parent, bool modal) {
   if (pristine.empty() || pristine[0].isMenuItem) return false;
 
   // 2. No event reaches the application while the window is built.
-  Notify(2009, 0, 0);
+  Notify(kNotifySuppressEvents, 0, 0);
   // 3. The working copy.
   auto owned = std::make_unique<LoadedWindow>();
   owned->working = entry->pristine;
@@ -265,7 +268,7 @@ bool UnitManager::LoadWindow(uint32_t windowId, HWND parent, bool modal) {
   }
   // 11. The menu carries no shortcut keys, so there is no accelerator table to install.
   // 12. Events flow again.
-  Notify(2010, 0, 0);
+  Notify(kNotifyResumeEvents, 0, 0);
   // 13. Created, moved and resized, each while the window still exists; then the show.
   const uint32_t windowUnitId = units[0].unitId;
   const bool visible = units[0].record.flags & kUnitVisible;
@@ -330,27 +333,27 @@ intptr_t UnitServices(int32_t code, intptr_t arg1, intptr_t arg2) {
   const auto windowId = static_cast<uint32_t>(arg1);
   const auto unitId = static_cast<uint32_t>(arg2);
   switch (code) {
-    case 2000:
+    case kNotifyComponentDestroyed:
       units.ComponentDestroyed(windowId, unitId);
       return 0;
-    case 2005: {
+    case kNotifyLoadWindow: {
       const auto* request = reinterpret_cast<const LoadWindowRequest*>(arg1);
       if (!request) return 0;
       const HWND parent = request->parent ? request->parent->Hwnd() : nullptr;
       return units.LoadWindow(request->windowId, parent, request->modal != 0) ? 1 : 0;
     }
-    case 2006:
+    case kNotifyFindComponent:
       return reinterpret_cast<intptr_t>(units.FindComponent(windowId, unitId));
-    case 2007: {
+    case kNotifyFindComponentOrFail: {
       UnitObject* object = units.FindComponent(windowId, unitId);
       if (!object) ReportRuntimeError(texts::kComponentNotLoaded, 0);
       return reinterpret_cast<intptr_t>(object);
     }
-    case 2008: {
+    case kNotifyRaiseEvent: {
       auto* event = reinterpret_cast<EventRecord*>(arg1);
       return event ? units.RaiseEvent(*event) : 0;
     }
-    case 2031: {
+    case kNotifyRaiseTypedEvent: {
       auto* event = reinterpret_cast<TypedEventRecord*>(arg1);
       return event ? units.RaiseTypedEvent(*event) : 0;
     }
@@ -374,6 +377,11 @@ uint64_t PropertyReaderHook(uint32_t windowId, uint32_t unitId, int32_t property
   return Units().ReadProperty(windowId, unitId, property, subValue);
 }
 
+void PropertyWriterHook(uint32_t windowId, uint32_t unitId, int32_t property, int32_t subValue, uint32_t valueType,
+                        uint64_t value) {
+  Units().WriteProperty(windowId, unitId, property, subValue, valueType, value);
+}
+
 }  // namespace
 
 void InstallUnitManager(RuntimeKernel& kernel) {
@@ -381,6 +389,7 @@ void InstallUnitManager(RuntimeKernel& kernel) {
   if (!kernel.unitServices) kernel.unitServices = &UnitServices;
   if (!kernel.idleEventSink) kernel.idleEventSink = &IdleEventHook;
   if (!kernel.propertyReader) kernel.propertyReader = &PropertyReaderHook;
+  if (!kernel.propertyWriter) kernel.propertyWriter = &PropertyWriterHook;
   // Commands that take a component (a message box's parent) find its window through us.
   SetComponentWindowReader([](void* component) { return static_cast<UnitObject*>(component)->Hwnd(); });
 }

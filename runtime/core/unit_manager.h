@@ -19,14 +19,14 @@
 
 namespace zl {
 
-// Private notifications sent to every live unit while a window is loaded.
-inline constexpr UINT kUnitsCreatedMessage = WM_APP + 0x6F;   // each unit, last to first
-inline constexpr UINT kWindowLoadedMessage = WM_APP + 4;      // then the window
-inline constexpr UINT kWindowShownMessage = WM_APP + 0x76;    // each unit, after the show
 // Menu command identifiers: 20000 + the menu item's position among the window's menu items.
 inline constexpr UINT kFirstMenuCommand = 20000;
 
 using UniqueCursor = UniqueHandle<HCURSOR, &::DestroyCursor>;
+
+// The cursor of a unit's mouse-pointer data: its first word is a pointer code, 0 the
+// default (no cursor of its own), 1-15 the system cursors in this order.
+UniqueCursor MakeUnitCursor(const std::vector<uint8_t>& data);
 
 // Notify 2005: the three words of a window load request.
 struct LoadWindowRequest {
@@ -69,6 +69,14 @@ class UnitManager {
   int32_t RaiseTypedEvent(TypedEventRecord& event);
   // Entry slot 4: a unit property as a 64-bit value (texts and byte sets new on the heap).
   uint64_t ReadProperty(uint32_t windowId, uint32_t unitId, int32_t property, int32_t subValue);
+  // Entry slot 5: writes a unit property from an application value of type valueType
+  // (texts and byte sets stay the caller's); a component that asks for it is re-created.
+  void WriteProperty(uint32_t windowId, uint32_t unitId, int32_t property, int32_t subValue, uint32_t valueType,
+                     uint64_t value);
+  // Replaces a live component's control by a new one made from its saved properties,
+  // with the same place, size, child id, identity, stacking, visibility, enabled state
+  // and focus; false when it could not be made again (the unit is then not live).
+  bool RecreateComponent(uint32_t windowId, size_t index);
 
   // The window entry of an id; null when none (ids with a zero serial or zero bits 24-27).
   TemplateWindowEntry* FindWindowEntry(uint32_t windowId) const;
@@ -78,8 +86,6 @@ class UnitManager {
   HCURSOR UnitCursor(uint32_t windowId, uint32_t unitId) const;
   // The unit whose handler is running.
   EventSource CurrentEventSource() const { return m_source; }
-  // Set while a component is re-created, so that its old window's end is not its end.
-  void SetRecreating(bool recreating) { m_recreating = recreating; }
 
  private:
   struct Handler {
@@ -103,7 +109,7 @@ class UnitManager {
 UnitManager& Units();
 
 // Installs the unit manager's kernel hooks that are still empty: window loader,
-// unit services (Notify 2000, 2005-2008, 2031), idle events and property reads.
+// unit services (Notify 2000, 2005-2008, 2031), idle events, property reads and writes.
 void InstallUnitManager(RuntimeKernel& kernel);
 
 }  // namespace zl

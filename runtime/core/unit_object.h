@@ -6,63 +6,42 @@
 
 #include <cstdint>
 
+#include "runtime/core/property_types.h"
 #include "runtime/core/runtime_kernel.h"
 #include "runtime/core/unit_type.h"
+#include "runtime/core/window_binding.h"
 
 namespace zl {
 
 // A live unit (a window or one of its components). The object belongs to its native
 // window: it deletes itself after the window's last message, once it has told the
 // unit manager (Notify 2000).
-class UnitObject : public RuntimeWindowObject {
+class UnitObject : public BoundWindow {
  public:
   UnitObject(uint32_t windowId, uint32_t unitId, uint32_t typeCode, bool designMode)
       : m_windowId(windowId), m_unitId(unitId), m_typeCode(typeCode), m_designMode(designMode) {}
 
-  // The native window (null until created; not owned: it owns this object).
-  HWND Hwnd() const { return m_hwnd; }
   uint32_t WindowId() const { return m_windowId; }
   uint32_t UnitId() const { return m_unitId; }
   uint32_t TypeCode() const { return m_typeCode; }
   bool DesignMode() const { return m_designMode; }
 
-  // Components claim no messages before dispatch unless they say otherwise.
-  bool PreTranslateMessage(MSG&) override { return false; }
   // Window units: makes the freshly loaded window visible as its start state asks.
-  virtual void ShowLoadedWindow() { ShowWindow(m_hwnd, SW_SHOW); }
+  virtual void ShowLoadedWindow() { ShowWindow(Hwnd(), SW_SHOW); }
   // Window units: whether a second load closes this instance and builds a new one.
   virtual bool ReplacedOnLoad() const { return false; }
-
- protected:
-  void SetHwnd(HWND hwnd) { m_hwnd = hwnd; }
+  // A notification the parent window received from this unit's control (WM_COMMAND,
+  // WM_NOTIFY, WM_CTLCOLOR*, WM_HSCROLL, WM_VSCROLL), handed back to the unit; true
+  // when the unit handled it, with the parent's answer in `result`.
+  virtual bool OnParentNotification(UINT /*message*/, WPARAM /*wParam*/, LPARAM /*lParam*/, LRESULT& /*result*/) {
+    return false;
+  }
 
  private:
-  HWND m_hwnd = nullptr;
   uint32_t m_windowId;
   uint32_t m_unitId;
   uint32_t m_typeCode;
   bool m_designMode;
-};
-
-// Property type codes: how a value travels between application code and a component.
-enum PropertyTypeCode : int16_t {
-  kPropertyInteger = 1000,
-  kPropertyInteger2 = 1001,
-  kPropertyDouble = 1002,
-  kPropertyLogical = 1003,
-  kPropertyDateTime = 1004,
-  kPropertyText = 1005,
-  kPropertyPick = 1006,
-  kPropertyPicture = 1009,
-  kPropertyIcon = 1010,
-  kPropertyMousePointer = 1011,
-  kPropertySound = 1012,
-  kPropertyFont = 1013,
-  kPropertyColour = 1014,
-  kPropertyColour2 = 1015,
-  kPropertyColour3 = 1017,
-  kPropertyImageList = 1023,
-  kPropertyTable = 1024,
 };
 
 // The raw form of a component property value as a type's operations see it: a
@@ -91,6 +70,10 @@ using SetPropertyFn = int32_t (*)(UnitObject* object, int32_t number, const RawP
 using SaveUnitDataFn = HGLOBAL (*)(UnitObject* object);
 // Operation 6: object, component property number, out value -> 1 when the number is known.
 using GetPropertyFn = int32_t (*)(UnitObject* object, int32_t number, RawPropertyValue* value);
+
+// Hands a notification a window received to the unit whose control sent it (see
+// UnitObject::OnParentNotification); true when that unit handled it.
+bool ReflectNotification(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
 
 // The entry point of one operation of a type, or null when the type lacks it.
 template <class Fn>

@@ -2,6 +2,7 @@
 
 #include <atomic>
 
+#include "runtime/core/notify_codes.h"
 #include "runtime/lib/conversion_commands.h"
 #include "runtime/lib/system_commands.h"
 #include "runtime/lib/text_commands.h"
@@ -9,18 +10,15 @@
 namespace zl {
 namespace {
 
-// Library notify code: the runtime starts the library and hands over its service entry.
-constexpr int32_t kLibraryStart = 1;
-
 std::atomic<NotifyFn> g_notifyEntry{nullptr};
+
+}  // namespace
 
 int32_t __stdcall CoreLibraryNotify(int32_t code, intptr_t arg1, intptr_t) {
   if (code != kLibraryStart) return -1;
   g_notifyEntry.store(reinterpret_cast<NotifyFn>(arg1));
   return 0;
 }
-
-}  // namespace
 
 const CommandFn g_coreCommands[kCoreCommandCount] = {
     nullptr,         // 0 AddText: the edit box's own command
@@ -49,10 +47,6 @@ const CommandFn g_coreCommands[kCoreCommandCount] = {
     nullptr,         // 23 VarGetText
     nullptr,         // 24 ObjCopy
     nullptr,         // 25 VarCopy
-};
-
-const SupportLibraryRecord g_coreLibrary = {
-    "core", &CoreLibraryNotify, 0, nullptr, kCoreCommandCount, g_coreCommands,
 };
 
 NotifyFn CoreLibraryNotifyEntry() { return g_notifyEntry.load(); }

@@ -28,9 +28,11 @@ enum class CoreCommand : uint32_t {
 
 // The core command table; slots of commands provided elsewhere are still null.
 extern const CommandFn g_coreCommands[kCoreCommandCount];
-// The core library's record (library number 1).
-extern const SupportLibraryRecord g_coreLibrary;
+// The core library's notify entry: code 1 hands it the runtime's service entry.
+int32_t __stdcall CoreLibraryNotify(int32_t code, intptr_t arg1, intptr_t arg2);
 // The runtime's service entry handed to the core library at start (null before).
 NotifyFn CoreLibraryNotifyEntry();
+// (The core library's record, which adds the interface component types, is in
+// runtime/ui/support_libraries.h.)
 
 }  // namespace zl

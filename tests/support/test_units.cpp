@@ -6,8 +6,11 @@
 #include <cstdio>
 #include <cstring>
 
+#include "runtime/core/event_numbers.h"
 #include "runtime/core/event_record.h"
 #include "runtime/core/notify.h"
+#include "runtime/core/notify_codes.h"
+#include "runtime/core/private_messages.h"
 #include "runtime/core/unit_object.h"
 
 namespace zl::test {
@@ -33,25 +36,25 @@ intptr_t Raise(const UnitObject& unit, int32_t eventNumber, uint32_t argCount = 
   event.eventNumber = eventNumber;
   event.argCount = argCount;
   event.args[0] = arg;
-  return Notify(2008, reinterpret_cast<intptr_t>(&event), 0);
+  return Notify(kNotifyRaiseEvent, reinterpret_cast<intptr_t>(&event), 0);
 }
 
 // Logs the private load messages; answers whether the message was one of them.
 bool LogPrivateMessage(UINT message, uint32_t unitId) {
   switch (message) {
-    case WM_APP + 0x6F: Log("806F", unitId); return true;
-    case WM_APP + 4: Log("8004", unitId); return true;
-    case WM_APP + 0x76: Log("8076", unitId); return true;
+    case kUnitsCreatedMessage: Log("806F", unitId); return true;
+    case kWindowLoadedMessage: Log("8004", unitId); return true;
+    case kWindowShownMessage: Log("8076", unitId); return true;
     default: return false;
   }
 }
 
-// A test unit: its property record beside the identity.
+// A test unit: its property record beside the identity. Both test types are bound to
+// their windows by the runtime's one binding scheme.
 class TestUnit : public UnitObject {
  public:
   TestUnit(uint32_t windowId, uint32_t unitId, uint32_t typeCode, TestComponentProperties properties)
       : UnitObject(windowId, unitId, typeCode, false), m_properties(std::move(properties)) {}
-  void Attach(HWND hwnd) { SetHwnd(hwnd); }
   bool ReplacedOnLoad() const override { return m_replaced; }
 
   TestComponentProperties m_properties;
@@ -61,50 +64,55 @@ class TestUnit : public UnitObject {
   std::vector<uint8_t> m_data;
   std::vector<uint8_t> m_font;
   std::string m_captionRead;  // keeps the caption handed out by GetProperty alive
+
+ protected:
+  // The window is gone: tell the unit manager, then end.
+  void OnFinalMessage() override {
+    Log("destroyed", UnitId());
+    Notify(kNotifyComponentDestroyed, WindowId(), UnitId());
+    delete this;
+  }
 };
 
 // --- The window type -------------------------------------------------------------
 
-// The window unit being created on this thread: if its creation fails after
-// WM_NCCREATE, its creator deletes it, not WM_NCDESTROY.
-thread_local const TestUnit* t_creating = nullptr;
+class TestWindow : public TestUnit {
+ public:
+  using TestUnit::TestUnit;
 
-LRESULT CALLBACK TestWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-  auto* unit = reinterpret_cast<TestUnit*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
-  if (message == WM_NCCREATE) {
-    unit = static_cast<TestUnit*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
-    unit->Attach(hwnd);
-    SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(unit));
+  HWND Create(const char* title, DWORD style, int x, int y, int width, int height, HWND parent, HMENU menu) {
+    RegisterClass(kTestWindowClass, 0, LoadCursorA(nullptr, IDC_ARROW), reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1));
+    return CreateBound(0, kTestWindowClass, title, style, x, y, width, height, parent, menu);
   }
-  if (!unit) return DefWindowProcA(hwnd, message, wParam, lParam);
-  if (LogPrivateMessage(message, unit->UnitId())) return 0;
-  switch (message) {
-    case WM_COMMAND:
-      if (lParam) return SendMessageA(reinterpret_cast<HWND>(lParam), kReflectedCommand, wParam, lParam);
-      break;
-    case WM_MOVE: {
-      const LRESULT result = DefWindowProcA(hwnd, message, wParam, lParam);
-      Raise(*unit, 3);
-      return result;
+
+ protected:
+  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override {
+    if (message == WM_GETMINMAXINFO || message == WM_NCCREATE) {
+      Log(message == WM_NCCREATE ? "ncc" : "minmax", UnitId());
     }
-    case WM_SIZE: {
-      const LRESULT result = DefWindowProcA(hwnd, message, wParam, lParam);
-      Raise(*unit, 4);
-      return result;
+    if (LogPrivateMessage(message, UnitId())) return 0;
+    switch (message) {
+      case WM_COMMAND: {
+        LRESULT result = 0;
+        if (ReflectNotification(message, wParam, lParam, result)) return result;
+        break;
+      }
+      case WM_MOVE: {
+        const LRESULT result = DefaultProcessing(message, wParam, lParam);
+        Raise(*this, kWindowMoved);
+        return result;
+      }
+      case WM_SIZE: {
+        const LRESULT result = DefaultProcessing(message, wParam, lParam);
+        Raise(*this, kWindowResized);
+        return result;
+      }
+      default:
+        break;
     }
-    case WM_NCDESTROY: {
-      const LRESULT result = DefWindowProcA(hwnd, message, wParam, lParam);
-      SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
-      Log("destroyed", unit->UnitId());
-      Notify(2000, unit->WindowId(), unit->UnitId());
-      if (unit != t_creating) delete unit;
-      return result;
-    }
-    default:
-      break;
+    return DefaultProcessing(message, wParam, lParam);
   }
-  return DefWindowProcA(hwnd, message, wParam, lParam);
-}
+};
 
 template <bool Replaced>
 UnitObject* CreateTestWindow(const uint8_t* blob, uint32_t blobLength, uint32_t extraStyle, HWND parent,
@@ -113,27 +121,12 @@ UnitObject* CreateTestWindow(const uint8_t* blob, uint32_t blobLength, uint32_t 
   const auto properties = DecodeTestComponentBlob({blob, blob ? blobLength : 0});
   if (!properties) return nullptr;
   Log("create", unitId);
-  HINSTANCE instance = GetModuleHandleA(nullptr);
-  WNDCLASSA existing;
-  if (!GetClassInfoA(instance, kTestWindowClass, &existing)) {
-    WNDCLASSA wc{};
-    wc.lpfnWndProc = TestWindowProc;
-    wc.hInstance = instance;
-    wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    wc.lpszClassName = kTestWindowClass;
-    RegisterClassA(&wc);
-  }
-  auto* unit = new TestUnit(windowId, unitId, Replaced ? kReplacedWindowTypeCode : kTestWindowTypeCode,
-                            *properties);
+  auto* unit = new TestWindow(windowId, unitId, Replaced ? kReplacedWindowTypeCode : kTestWindowTypeCode,
+                              *properties);
   unit->m_replaced = Replaced;
   const DWORD style = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN | (extraStyle & ~WS_TABSTOP) | properties->style;
-  t_creating = unit;
-  const HWND hwnd = CreateWindowExA(0, kTestWindowClass, properties->caption.c_str(), style, x, y, width,
-                                    height, parent, parent ? nullptr : reinterpret_cast<HMENU>(childId),
-                                    instance, unit);
-  t_creating = nullptr;
-  if (!hwnd) {
+  if (!unit->Create(properties->caption.c_str(), style, x, y, width, height, parent,
+                    parent ? nullptr : reinterpret_cast<HMENU>(childId))) {
     delete unit;
     return nullptr;
   }
@@ -142,31 +135,35 @@ UnitObject* CreateTestWindow(const uint8_t* blob, uint32_t blobLength, uint32_t 
 
 // --- The control type ------------------------------------------------------------
 
-LRESULT CALLBACK TestControlProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
-                                 DWORD_PTR data) {
-  auto* unit = reinterpret_cast<TestUnit*>(data);
-  if (LogPrivateMessage(message, unit->UnitId())) return 0;
-  switch (message) {
-    case kReflectedCommand:
-      if (HIWORD(wParam) == BN_CLICKED) Raise(*unit, 0);
-      return 0;
-    case WM_SETFOCUS: {
-      const LRESULT result = DefSubclassProc(hwnd, message, wParam, lParam);
-      Raise(*unit, -7);
-      return result;
-    }
-    case WM_NCDESTROY: {
-      RemoveWindowSubclass(hwnd, TestControlProc, 0);
-      const LRESULT result = DefSubclassProc(hwnd, message, wParam, lParam);
-      Log("destroyed", unit->UnitId());
-      Notify(2000, unit->WindowId(), unit->UnitId());
-      delete unit;
-      return result;
-    }
-    default:
-      return DefSubclassProc(hwnd, message, wParam, lParam);
+class TestControl : public TestUnit {
+ public:
+  using TestUnit::TestUnit;
+
+  HWND Create(const char* caption, DWORD style, int x, int y, int width, int height, HWND parent, intptr_t id) {
+    return CreateSubclassed(0, "BUTTON", caption, style, x, y, width, height, parent, reinterpret_cast<HMENU>(id));
   }
-}
+
+ protected:
+  bool OnParentNotification(UINT message, WPARAM wParam, LPARAM, LRESULT& result) override {
+    if (message != WM_COMMAND || HIWORD(wParam) != BN_CLICKED) return false;
+    Raise(*this, 0);
+    result = 0;
+    return true;
+  }
+
+  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override {
+    if (LogPrivateMessage(message, UnitId())) return 0;
+    switch (message) {
+      case WM_SETFOCUS: {
+        const LRESULT result = DefaultProcessing(message, wParam, lParam);
+        Raise(*this, kEventGotFocus);
+        return result;
+      }
+      default:
+        return DefaultProcessing(message, wParam, lParam);
+    }
+  }
+};
 
 template <uint32_t TypeCode>
 UnitObject* CreateTestControl(const uint8_t* blob, uint32_t blobLength, uint32_t extraStyle, HWND parent,
@@ -176,13 +173,11 @@ UnitObject* CreateTestControl(const uint8_t* blob, uint32_t blobLength, uint32_t
   if (!properties) return nullptr;
   Log("create", unitId);
   const DWORD style = WS_CHILD | WS_CLIPSIBLINGS | extraStyle | properties->style;
-  const HWND hwnd = CreateWindowExA(0, "BUTTON", properties->caption.c_str(), style, x, y, width, height,
-                                    parent, reinterpret_cast<HMENU>(childId), GetModuleHandleA(nullptr),
-                                    nullptr);
-  if (!hwnd) return nullptr;
-  auto* unit = new TestUnit(windowId, unitId, TypeCode, *properties);
-  unit->Attach(hwnd);
-  SetWindowSubclass(hwnd, TestControlProc, 0, reinterpret_cast<DWORD_PTR>(unit));
+  auto* unit = new TestControl(windowId, unitId, TypeCode, *properties);
+  if (!unit->Create(properties->caption.c_str(), style, x, y, width, height, parent, childId)) {
+    delete unit;
+    return nullptr;
+  }
   // An event raised while the window is still being built.
   char tail[32];
   std::snprintf(tail, sizeof tail, " 0 -> %d", static_cast<int>(Raise(*unit, 0)));

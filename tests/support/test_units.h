@@ -27,8 +27,6 @@ inline constexpr uint32_t kUndispatchedTypeCode = 0x00010066;   // the control, 
 inline constexpr uint32_t kUnknownTypeCode = 0x00010070;        // outside the table
 
 inline constexpr char kTestWindowClass[] = "ZlTestUnitWindow";
-// Sent by the test window to a child control whose notification it received.
-inline constexpr UINT kReflectedCommand = WM_APP + 0x500;
 
 // Component property numbers of the test control (as application code numbers them).
 enum TestControlProperty : int32_t {
@@ -44,7 +42,8 @@ enum TestControlProperty : int32_t {
 extern const SupportLibraryRecord kTestUnitLibrary;
 
 // What the test units saw, in order, e.g. "create 16010003", "806F 06010000",
-// "raise 16010003 0 -> 0".
+// "raise 16010003 0 -> 0"; the test window also notes its first messages ("minmax",
+// "ncc") as its object receives them.
 std::vector<std::string>& UnitLog();
 
 // A window unit record of the test window type.

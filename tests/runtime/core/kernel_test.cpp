@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "runtime/core/private_messages.h"
 #include "runtime/core/system_texts.h"
 #include "tests/support/test_support.h"
 
@@ -57,8 +58,14 @@ TEST(StartUp, HiddenOwnerWindowExistsInvisibleAsAToolWindow) {
   char title[8] = "x";
   GetWindowTextA(owner, title, sizeof title);
   EXPECT_STREQ(title, "");
+  // A run-on-main-thread request from another process names no call the kernel issued,
+  // whatever its parameters: nothing runs, and the owner answers that.
+  DWORD_PTR answer = 99;
+  ASSERT_TRUE(SendMessageTimeoutA(owner, kRunPendingCallMessage, 1, 0x10, SMTO_BLOCK, 10000, &answer));
+  EXPECT_EQ(answer, 0u);
+  PostMessageA(owner, kRunPendingCallMessage, 0x12345678, static_cast<LPARAM>(0xDEADBEEF));
   // The end-program message reaches the hidden owner from outside too.
-  PostMessageA(owner, WM_APP + 999, 5, 0);
+  PostMessageA(owner, kEndProgramMessage, 5, 0);
   EXPECT_EQ(child.WaitExit(), 5u);
 }
 

@@ -19,8 +19,6 @@ constexpr UINT kEndModal = WM_APP + 50;
 
 LRESULT CALLBACK PlainProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   if (msg == kEndModal) Kernel().modalActive = false;
-  // A class of its own that uses the runtime's object-query number for something else.
-  if (msg == kQueryRuntimeObjectMessage) return 0x1234;
   return DefWindowProcA(hwnd, msg, wParam, lParam);
 }
 
@@ -35,9 +33,11 @@ UniqueHwnd MakeWindow() {
                                     nullptr, wc.hInstance, nullptr));
 }
 
-// Claims key-down messages for its window, as a component handling dialog keys does.
-class KeyClaimer : public RuntimeWindowObject {
+// Claims key-down messages for the window it is bound to, as a window handling dialog
+// keys does.
+class KeyClaimer : public BoundWindow {
  public:
+  bool Bind(HWND hwnd) { return Subclass(hwnd); }
   bool PreTranslateMessage(MSG& msg) override {
     ++offered;
     return msg.message == WM_KEYDOWN;
@@ -52,38 +52,30 @@ void DrainQueue() {
   }
 }
 
-TEST(MessagePump, ARuntimeObjectClaimsMessagesBeforeDispatch) {
+TEST(MessagePump, ABoundObjectOfTheTargetOrAnAncestorClaimsMessagesBeforeDispatch) {
   UniqueHwnd window = MakeWindow();
   ASSERT_TRUE(window);
+  const HWND child = CreateWindowExA(0, "BUTTON", "", WS_CHILD, 0, 0, 10, 10, window.Get(), nullptr,
+                                     GetModuleHandleA(nullptr), nullptr);
   DrainQueue();
   KeyClaimer claimer;
-  Kernel().AttachObject(window.Get(), &claimer);
+  ASSERT_TRUE(claimer.Bind(window.Get()));
+  EXPECT_EQ(BoundWindow::FromHwnd(window.Get()), &claimer);
+  EXPECT_EQ(BoundWindow::FromHwnd(child), nullptr);
   test::MessageRecorder recorder;
-  recorder.Attach(window.Get());
+  recorder.Attach(child);
   recorder.Filter({WM_KEYDOWN, WM_KEYUP, WM_USER});
-  PostMessageA(window.Get(), WM_KEYDOWN, 'A', 1);
-  PostMessageA(window.Get(), WM_KEYUP, 'A', 2);
-  SendMessageA(window.Get(), WM_USER, 7, 8);
+  PostMessageA(child, WM_KEYDOWN, 'A', 1);
+  PostMessageA(child, WM_KEYUP, 'A', 2);
+  SendMessageA(child, WM_USER, 7, 8);
   Kernel().DispatchWaitingMessages();
   EXPECT_EQ(claimer.offered, 2);
   EXPECT_TRUE(recorder.Matches({{WM_USER, kSent | kWParam | kLParam, 7, 8},
                                 {WM_KEYUP, kPosted | kWParam | kLParam, 'A', 2}},
-                               "key-down claimed by the runtime object"));
-  Kernel().DetachObject(window.Get());
-}
-
-TEST(MessagePump, AnAnswerToTheObjectQueryThatIsNoRuntimeObjectIsIgnored) {
-  UniqueHwnd window = MakeWindow();
-  DrainQueue();
-  EXPECT_EQ(Kernel().ObjectOf(window.Get()), nullptr);
-  KeyClaimer claimer;  // a live object, but not this window's
-  EXPECT_EQ(Kernel().ObjectOf(window.Get()), nullptr);
-  test::MessageRecorder recorder;
-  recorder.Attach(window.Get());
-  recorder.Filter({WM_KEYDOWN});
-  PostMessageA(window.Get(), WM_KEYDOWN, 'B', 0);
-  Kernel().DispatchWaitingMessages();
-  EXPECT_TRUE(recorder.Matches({{WM_KEYDOWN, kPosted | kWParam, 'B'}}, "dispatched as usual"));
+                               "key-down claimed by the parent's object"));
+  recorder.Detach();
+  window.Reset();
+  EXPECT_EQ(claimer.Hwnd(), nullptr) << "unbound when its window is destroyed";
 }
 
 TEST(MessagePump, DispatchingWhatIsWaitingStopsAtQuitAndLeavesItQueued) {

@@ -175,6 +175,11 @@ TEST_F(UnitManagerTest, CreatesTheWindowFirstThenTheComponentsFromLastToFirst) {
   ASSERT_TRUE(Kernel().windowLoader(kWindowId, nullptr, false));
   EXPECT_EQ(LogLines({"create"}), (std::vector<std::string>{"create 06010000", "create 16010003",
                                                            "create 16010002", "create 16010001"}));
+  // The window's object was bound before its first message.
+  const auto first = LogLines({"minmax", "ncc"});
+  ASSERT_EQ(first.size(), 2u);
+  EXPECT_EQ(first[0], "minmax 06010000");
+  EXPECT_EQ(first[1], "ncc 06010000");
 }
 
 TEST_F(UnitManagerTest, SendsThePrivateLoadMessagesLastToFirstAroundTheShow) {

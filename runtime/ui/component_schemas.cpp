@@ -1,0 +1,21 @@
+#include "runtime/ui/component_schemas.h"
+
+#include <vector>
+
+namespace zl {
+
+std::span<const ComponentSchema> ComponentSchemas() {
+  // One row per component type (its schema header defines the schema).
+  static const std::vector<ComponentSchema> schemas = {
+  };
+  return schemas;
+}
+
+const BlobSchema* FindComponentSchema(uint32_t typeCode) {
+  for (const ComponentSchema& row : ComponentSchemas()) {
+    if (row.typeCode == typeCode) return row.schema;
+  }
+  return nullptr;
+}
+
+}  // namespace zl
