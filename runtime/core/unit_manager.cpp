@@ -238,7 +238,10 @@ bool UnitManager::LoadWindow(uint32_t windowId, HWND parent, bool modal) {
   // 4. The menu.
   const HMENU menu = BuildMenu(state.working);
   // 5-8. Creation, parents, stacking, cursors.
-  if (!BuildUnits(*entry, state, parent, menu)) {
+  m_loadingModal = modal;
+  const bool built = BuildUnits(*entry, state, parent, menu);
+  m_loadingModal = false;
+  if (!built) {
     FailLoad(*entry, menu);
     return false;
   }
@@ -340,7 +343,12 @@ intptr_t UnitServices(int32_t code, intptr_t arg1, intptr_t arg2) {
       const auto* request = reinterpret_cast<const LoadWindowRequest*>(arg1);
       if (!request) return 0;
       const HWND parent = request->parent ? request->parent->Hwnd() : nullptr;
-      return units.LoadWindow(request->windowId, parent, request->modal != 0) ? 1 : 0;
+      if (!units.LoadWindow(request->windowId, parent, request->modal != 0)) return 0;
+      // A modal window runs the message loop's modal mode until it ends.
+      if (request->modal && Kernel().modalActive && Kernel().modalWindowId == request->windowId) {
+        Kernel().RunMessageLoop(1);
+      }
+      return 1;
     }
     case kNotifyFindComponent:
       return reinterpret_cast<intptr_t>(units.FindComponent(windowId, unitId));

@@ -86,6 +86,8 @@ class UnitManager {
   HCURSOR UnitCursor(uint32_t windowId, uint32_t unitId) const;
   // The unit whose handler is running.
   EventSource CurrentEventSource() const { return m_source; }
+  // Whether the window being loaded right now is loaded modally.
+  bool LoadingModally() const { return m_loadingModal; }
 
  private:
   struct Handler {
@@ -102,6 +104,7 @@ class UnitManager {
   std::unordered_map<uint32_t, std::unique_ptr<LoadedWindow>> m_loaded;
   EventSource m_source;
   bool m_recreating = false;
+  bool m_loadingModal = false;
   bool m_replacing = false;  // a second load closes the live instance: not the end of the program
 };
 

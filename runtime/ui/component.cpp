@@ -5,6 +5,7 @@
 
 #include "runtime/core/notify.h"
 #include "runtime/core/notify_codes.h"
+#include "runtime/core/private_messages.h"
 #include "runtime/lib/heap.h"
 #include "runtime/ui/component_type.h"
 #include "runtime/ui/font_record.h"
@@ -101,6 +102,27 @@ LRESULT Component::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     return result;
   }
   return DefaultProcessing(message, wParam, lParam);
+}
+
+namespace {
+thread_local const BackgroundRequest* t_backgroundRequest = nullptr;
+}  // namespace
+
+bool PaintParentBackground(HWND window, HDC dc, const RECT& area) {
+  if (!window || !dc) return false;
+  const BackgroundRequest request{window, dc, area};
+  const BackgroundRequest* const outer = t_backgroundRequest;
+  t_backgroundRequest = &request;
+  RECT copy = area;
+  const LRESULT answer = SendMessageA(window, kPaintBackgroundMessage, reinterpret_cast<WPARAM>(dc),
+                                      reinterpret_cast<LPARAM>(&copy));
+  t_backgroundRequest = outer;
+  return answer == kBackgroundPainted;
+}
+
+const BackgroundRequest* CurrentBackgroundRequest(HWND window) {
+  const BackgroundRequest* request = t_backgroundRequest;
+  return request && request->window == window && !InSendMessage() ? request : nullptr;
 }
 
 uint8_t* VisitTextsOfSchema(const BlobSchema& schema, const uint8_t* blob, uint32_t* length, TextVisitor visitor,

@@ -100,6 +100,19 @@ class Component : public UnitObject {
   PropertyRecord m_properties;
 };
 
+// A component's request that its window paint the window background into a device
+// context (transparent components draw over it). The request stays on the asking
+// thread; the message that carries it to the window holds no pointer the window reads.
+struct BackgroundRequest {
+  HWND window;
+  HDC dc;
+  RECT area;  // in the device context's coordinates
+};
+// Asks `window` to paint its background into `dc`; true when it painted.
+bool PaintParentBackground(HWND window, HDC dc, const RECT& area);
+// The background request being sent to `window` on this thread, or null.
+const BackgroundRequest* CurrentBackgroundRequest(HWND window);
+
 // A copy of a blob in a movable global memory block (SaveUnitData's answer).
 HGLOBAL BlobToGlobal(std::span<const uint8_t> blob);
 

@@ -7,12 +7,17 @@
 #include "runtime/lib/shell_library.h"
 #include "runtime/lib/thread_library.h"
 #include "runtime/ui/unit_types.h"
+#include "runtime/ui/window_component.h"
 
 namespace zl {
 namespace {
 
+constexpr auto kWindowDescriptors = MakePropertyDescriptors(kWindowProperties, kCoreComponentPropertyFlags);
+
 constexpr std::array<UnitTypeDescriptor, kCoreUnitTypeCount> MakeCoreUnitTypes() {
   std::array<UnitTypeDescriptor, kCoreUnitTypeCount> types{};
+  types[0] = MakeUnitType("窗口", "window", kWindowStateFlags, kWindowDescriptors,
+                          &ComponentOperations<WindowComponent>::Selector);
   return types;
 }
 

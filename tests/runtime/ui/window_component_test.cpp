@@ -1,0 +1,393 @@
+// The window component against real windows in this process: closing and its vetoes,
+// the end of the loop, caption and border, placement, shape, keyboard navigation, the
+// common events of the message filter, and property writes that re-create a control.
+#include "runtime/ui/window_component.h"
+
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "runtime/core/event_numbers.h"
+#include "runtime/core/template_loader.h"
+#include "runtime/core/test_component_blob.h"
+#include "runtime/core/unit_manager.h"
+#include "runtime/lib/blocks.h"
+#include "runtime/ui/support_libraries.h"
+#include "tests/support/test_support.h"
+#include "tests/support/test_units.h"
+
+namespace zl {
+namespace {
+
+constexpr uint32_t kWindowId = 0x52010001;
+constexpr uint32_t kOtherWindowId = 0x52010002;
+constexpr uint32_t kWindowUnit = 0x06010000;
+constexpr uint32_t kFirst = 0x16010001, kSecond = 0x16010002, kThird = 0x16010003, kFourth = 0x16010004;
+
+// --- Handlers: each call recorded with its arguments; each routine answers as told.
+struct Call {
+  int routine;
+  std::vector<uint32_t> args;
+};
+std::vector<Call> g_calls;
+HandlerResult g_answers[8];
+
+template <int N>
+HandlerResult Routine(std::span<const uint32_t> args) {
+  g_calls.push_back({N, {args.begin(), args.end()}});
+  return g_answers[N];
+}
+const EventHandler kRoutines[] = {&Routine<0>, &Routine<1>, &Routine<2>, &Routine<3>,
+                                  &Routine<4>, &Routine<5>, &Routine<6>, &Routine<7>};
+const RoutineTable kRoutineTable{8, kRoutines};
+constexpr HandlerResult kFalse{true, 0};
+constexpr HandlerResult kNothing{};
+
+std::vector<int> Routines() {
+  std::vector<int> routines;
+  for (const Call& call : g_calls) routines.push_back(call.routine);
+  return routines;
+}
+
+// A window unit of the real window type with a blob changed from the defaults.
+TemplateUnit WindowUnit(const std::function<void(PropertyRecord&)>& change = {}, int32_t width = 300,
+                        int32_t height = 200) {
+  PropertyRecord properties(kWindowSchema);
+  if (change) change(properties);
+  TemplateUnit unit;
+  unit.unitId = kWindowUnit;
+  unit.record.typeCode = kWindowTypeCode;
+  unit.record.left = 20;
+  unit.record.top = 20;
+  unit.record.width = width;
+  unit.record.height = height;
+  unit.record.flags = kUnitVisible;
+  unit.record.propertyBlob = properties.Write();
+  return unit;
+}
+
+TemplateUnit Control(uint32_t unitId, const char* caption, int32_t top, uint32_t flags = kUnitVisible | kUnitTabStop) {
+  return test::TestControlUnit(unitId, caption, 10, top, flags);
+}
+
+class WindowComponentTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    // Library 1: the core library's types (the real window) plus the test control.
+    m_types.assign(g_coreLibrary.unitTypes, g_coreLibrary.unitTypes + g_coreLibrary.unitTypeCount);
+    const size_t control = (kTestComponentTypeCode & 0xFFFF) - 1;
+    m_types.resize(control + 1);
+    m_types[control] = test::kTestUnitLibrary.unitTypes[control];
+    m_library = {"core and test control", nullptr, static_cast<uint32_t>(m_types.size()), m_types.data(), 0, nullptr};
+    m_program.codeBase = &kRoutineTable;
+    RuntimeKernel& kernel = Kernel();
+    kernel.program = &m_program;
+    kernel.libraries = {&m_library};
+    kernel.libraryData = {0};
+    kernel.loopStarted = false;
+    InstallUnitManager(kernel);
+    g_calls.clear();
+    for (HandlerResult& answer : g_answers) answer = {};
+    SetCursorPos(0, 0);  // keep the pointer off the windows under test
+    DrainQueue();
+  }
+
+  void TearDown() override {
+    for (auto& window : Kernel().windowTable) {
+      if (window->hwnd && IsWindow(window->hwnd)) DestroyWindow(window->hwnd);
+    }
+    Kernel().windowTable.clear();
+    Kernel().loopStarted = false;
+    DrainQueue();
+    BYTE keys[256] = {};
+    SetKeyboardState(keys);
+  }
+
+  static void DrainQueue() {
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    }
+  }
+
+  void Load(std::vector<TemplateWindow> windows, uint32_t windowId = kWindowId) {
+    const std::vector<uint8_t> bytes = WriteWindowTemplate(windows);
+    std::vector<std::unique_ptr<WindowEntry>> entries;
+    ASSERT_TRUE(ReadTemplateWindows(bytes.data(), bytes.size(), &kRoutineTable, entries));
+    Kernel().windowTable = std::move(entries);
+    for (const TemplateWindow& window : windows) {
+      if (window.windowId == windowId || windowId == 0) {
+        ASSERT_TRUE(Kernel().windowLoader(window.windowId, nullptr, false));
+      }
+    }
+    g_calls.clear();
+  }
+
+  static TemplateWindow Window(TemplateUnit windowUnit, std::vector<TemplateUnit> controls = {},
+                               uint32_t windowId = kWindowId) {
+    TemplateWindow window;
+    window.windowId = windowId;
+    window.units.push_back(std::move(windowUnit));
+    for (TemplateUnit& control : controls) window.units.push_back(std::move(control));
+    return window;
+  }
+
+  static HWND HwndOf(uint32_t unitId, uint32_t windowId = kWindowId) {
+    UnitObject* object = Units().FindComponent(windowId, unitId);
+    return object ? object->Hwnd() : nullptr;
+  }
+
+  // Posts a key to a window as the keyboard would and lets the kernel's pump handle it.
+  static void PressKey(HWND target, UINT key) {
+    PostMessageA(target, WM_KEYDOWN, key, 1);
+    Kernel().DispatchWaitingMessages();
+  }
+
+  std::vector<UnitTypeDescriptor> m_types;
+  SupportLibraryRecord m_library{};
+  ProgramDescriptor m_program{};
+};
+
+// --- Closing ---------------------------------------------------------------------
+
+TEST_F(WindowComponentTest, CloseAsksEvent12Then1AndAFalseAnswerFromEitherKeepsTheWindow) {
+  TemplateUnit unit = WindowUnit();
+  unit.record.bindings = {{kWindowQueryClose, 0}, {kWindowMayClose, 1}, {kWindowDestroyed, 2}};
+  Load({Window(unit)});
+  const HWND window = HwndOf(0);
+
+  g_answers[0] = kFalse;
+  SendMessageA(window, WM_CLOSE, 0, 0);
+  EXPECT_TRUE(IsWindow(window));
+  EXPECT_EQ(Routines(), (std::vector<int>{0}));
+
+  g_answers[0] = kNothing;
+  g_answers[1] = kFalse;
+  SendMessageA(window, WM_CLOSE, 0, 0);
+  EXPECT_TRUE(IsWindow(window));
+  EXPECT_EQ(Routines(), (std::vector<int>{0, 0, 1}));
+
+  g_answers[1] = kNothing;
+  SendMessageA(window, WM_CLOSE, 0, 0);
+  EXPECT_FALSE(IsWindow(window));
+  EXPECT_EQ(Routines(), (std::vector<int>{0, 0, 1, 0, 1, 2}));
+  EXPECT_EQ(Units().FindComponent(kWindowId, 0), nullptr);
+}
+
+TEST_F(WindowComponentTest, EscClosesADefaultWindowAndOnlyTheLastWindowEndsTheLoop) {
+  Load({Window(WindowUnit(), {Control(kFirst, "a", 10)}),
+        Window(WindowUnit(), {Control(kFirst, "b", 10)}, kOtherWindowId)},
+       0);
+  Kernel().loopStarted = true;
+  const HWND first = HwndOf(0);
+  const HWND other = HwndOf(0, kOtherWindowId);
+  PressKey(HwndOf(kFirst), VK_ESCAPE);
+  EXPECT_FALSE(IsWindow(first)) << "Esc closes a window whose properties are all defaults";
+  MSG msg;
+  EXPECT_FALSE(PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_NOREMOVE)) << "one window is left";
+  SendMessageA(other, WM_CLOSE, 0, 0);
+  ASSERT_TRUE(PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) << "the last window ends the loop";
+  EXPECT_EQ(msg.wParam, 0u);
+}
+
+TEST_F(WindowComponentTest, EscDoesNothingWhenEscClosesIsFalse) {
+  Load({Window(WindowUnit([](PropertyRecord& p) { p.SetWord(kWindowEscCloses, 0); }), {Control(kFirst, "a", 10)})});
+  PressKey(HwndOf(kFirst), VK_ESCAPE);
+  EXPECT_TRUE(IsWindow(HwndOf(0)));
+}
+
+// --- Caption, border, placement and shape ----------------------------------------
+
+struct CaptionCase {
+  uint32_t border;
+  const char* title;
+  uint32_t controlBox;
+  LONG expected;  // of WS_CAPTION | WS_SYSMENU | WS_THICKFRAME
+};
+
+class CaptionRule : public WindowComponentTest, public ::testing::WithParamInterface<CaptionCase> {};
+
+TEST_P(CaptionRule, FollowsBorderStyleTitleAndControlBox) {
+  const CaptionCase c = GetParam();
+  Load({Window(WindowUnit([&](PropertyRecord& p) {
+    p.SetWord(kWindowBorderStyle, c.border);
+    p.SetData(kWindowTitle, c.title);
+    p.SetWord(kWindowControlBox, c.controlBox);
+  }))});
+  const LONG style = GetWindowLongA(HwndOf(0), GWL_STYLE);
+  EXPECT_EQ(style & (WS_CAPTION | WS_SYSMENU | WS_THICKFRAME), c.expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(WindowComponent, CaptionRule,
+                         ::testing::Values(CaptionCase{0, "titled", 1, 0},
+                                           CaptionCase{2, "", 0, WS_DLGFRAME},
+                                           CaptionCase{2, "titled", 0, WS_CAPTION},
+                                           CaptionCase{2, "", 1, WS_CAPTION | WS_SYSMENU},
+                                           CaptionCase{1, "titled", 1, WS_CAPTION | WS_SYSMENU | WS_THICKFRAME}));
+
+TEST_F(WindowComponentTest, WritingTheTitleAtRunTimeReappliesTheCaptionRule) {
+  Load({Window(WindowUnit([](PropertyRecord& p) { p.SetWord(kWindowControlBox, 0); }))});
+  const HWND window = HwndOf(0);
+  ASSERT_NE(GetWindowLongA(window, GWL_STYLE) & WS_CAPTION, WS_CAPTION);
+  Units().WriteProperty(kWindowId, 0, kCommonPropertyCount + kWindowPropTitle, 0, kTypeText,
+                        reinterpret_cast<uintptr_t>("新标题"));
+  EXPECT_EQ(GetWindowLongA(window, GWL_STYLE) & WS_CAPTION, WS_CAPTION);
+  char title[32] = {};
+  GetWindowTextA(window, title, sizeof title);
+  EXPECT_STREQ(title, "新标题");
+}
+
+TEST_F(WindowComponentTest, ACentredWindowSitsInTheMiddleAndReadsStartPositionZero) {
+  Load({Window(WindowUnit({}, 300, 200))});
+  const HWND window = HwndOf(0);
+  RECT rect{};
+  GetWindowRect(window, &rect);
+  EXPECT_EQ(rect.left, (GetSystemMetrics(SM_CXSCREEN) - 300) / 2);
+  EXPECT_EQ(rect.top, (GetSystemMetrics(SM_CYSCREEN) - 200) / 2);
+  EXPECT_EQ(rect.right - rect.left, 300);
+  const int32_t startPosition = kCommonPropertyCount + kWindowPropStartPosition;
+  EXPECT_EQ(Kernel().propertyReader(kWindowId, 0, startPosition, 0), 0u);
+  ShowWindow(window, SW_MINIMIZE);
+  EXPECT_EQ(Kernel().propertyReader(kWindowId, 0, startPosition, 0), 2u);
+}
+
+TEST_F(WindowComponentTest, RoundedRectangleShapeHasCornersOfAFifthOfTheSmallerSide) {
+  Load({Window(WindowUnit([](PropertyRecord& p) { p.SetWord(kWindowShape, 2); }, 300, 200))});
+  UniqueGdiObject region(CreateRectRgn(0, 0, 0, 0));
+  ASSERT_NE(GetWindowRgn(HwndOf(0), static_cast<HRGN>(region.Get())), ERROR);
+  const auto inside = [&](int x, int y) { return PtInRegion(static_cast<HRGN>(region.Get()), x, y) != FALSE; };
+  // 40-pixel corners (radius 20): the top edge starts near x 20, not at 0 nor past 30.
+  EXPECT_FALSE(inside(8, 0));
+  EXPECT_TRUE(inside(25, 0));
+  EXPECT_FALSE(inside(0, 8));
+  EXPECT_TRUE(inside(0, 25));
+  EXPECT_TRUE(inside(150, 100));
+  EXPECT_FALSE(inside(299, 199 - 4));
+  // Shape 0 written at run time removes the region.
+  Units().WriteProperty(kWindowId, 0, kCommonPropertyCount + kWindowPropShape, 0, kTypeInt, 0);
+  EXPECT_EQ(GetWindowRgn(HwndOf(0), static_cast<HRGN>(region.Get())), ERROR);
+}
+
+// --- Keyboard navigation ------------------------------------------------------------
+
+TEST_F(WindowComponentTest, TabAndShiftTabWalkTheTabOrderAndWrap) {
+  Load({Window(WindowUnit(), {Control(kFirst, "1", 10), Control(kSecond, "2", 40, kUnitVisible),
+                              Control(kThird, "3", 70), Control(kFourth, "4", 100,
+                                                                kUnitVisible | kUnitTabStop | kUnitDisabled)})});
+  const HWND first = HwndOf(kFirst), third = HwndOf(kThird);
+  SetFocus(first);
+  std::vector<HWND> seen;
+  for (int i = 0; i < 3; ++i) {
+    PressKey(GetFocus(), VK_TAB);
+    seen.push_back(GetFocus());
+  }
+  EXPECT_EQ(seen, (std::vector<HWND>{third, first, third})) << "no tab stop, disabled: skipped; wraps";
+  BYTE keys[256] = {};
+  keys[VK_SHIFT] = 0x80;
+  SetKeyboardState(keys);
+  PressKey(GetFocus(), VK_TAB);
+  EXPECT_EQ(GetFocus(), first);
+  PressKey(GetFocus(), VK_TAB);
+  EXPECT_EQ(GetFocus(), third) << "backwards from the first wraps to the last";
+}
+
+// --- Common events of the message filter -----------------------------------------------
+
+TEST_F(WindowComponentTest, MouseKeyAndCharacterEventsReachTheUnitUnderTheMessage) {
+  TemplateUnit control = Control(kFirst, "a", 10);
+  control.record.bindings = {{kEventLeftButtonDown, 3}, {kEventKeyDown, 4}, {kEventCharacter, 5}};
+  TemplateUnit window = WindowUnit();
+  window.record.bindings = {{kEventRightButtonUp, 6}};
+  Load({Window(window, {control})});
+  const HWND button = HwndOf(kFirst);
+  test::MessageRecorder recorder;
+  recorder.Attach(button);
+  recorder.Filter({WM_LBUTTONDOWN, WM_KEYDOWN, WM_CHAR});
+
+  PostMessageA(button, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 6));
+  PostMessageA(button, WM_KEYDOWN, 'Q', 1);
+  PostMessageA(HwndOf(0), WM_RBUTTONUP, 0, MAKELPARAM(30, 40));
+  Kernel().DispatchWaitingMessages();
+  ASSERT_EQ(g_calls.size(), 4u);
+  EXPECT_EQ(g_calls[0].routine, 3);
+  EXPECT_EQ(g_calls[0].args, (std::vector<uint32_t>{5, 6, 0}));
+  EXPECT_EQ(g_calls[1].routine, 4);
+  EXPECT_EQ(g_calls[1].args, (std::vector<uint32_t>{'Q', 0}));
+  EXPECT_EQ(g_calls[2].routine, 6);
+  EXPECT_EQ(g_calls[2].args, (std::vector<uint32_t>{30, 40, 0}));
+  EXPECT_EQ(g_calls[3].routine, 5) << "the character the key down was translated to";
+  EXPECT_EQ(g_calls[3].args, (std::vector<uint32_t>{'q'}));
+  EXPECT_TRUE(recorder.Matches({{WM_LBUTTONDOWN, test::kPosted}, {WM_KEYDOWN, test::kPosted}, {WM_CHAR, test::kPosted}},
+                               "a handler that answers nothing lets the messages through"));
+
+  recorder.Clear();
+  g_answers[3] = kFalse;
+  g_answers[5] = {true, 'B'};
+  PostMessageA(button, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(1, 1));
+  PostMessageA(button, WM_CHAR, 'A', 1);
+  Kernel().DispatchWaitingMessages();
+  g_answers[5] = kFalse;
+  PostMessageA(button, WM_CHAR, 'C', 1);
+  Kernel().DispatchWaitingMessages();
+  EXPECT_TRUE(recorder.Matches({{WM_CHAR, test::kWParam, 'B'}},
+                               "false swallows the press; a character answer replaces, 0 swallows"));
+}
+
+// --- Property writes -------------------------------------------------------------------
+
+TEST_F(WindowComponentTest, AReCreatingPropertyWriteKeepsPlaceIdentityStateAndOtherProperties) {
+  TemplateUnit changed = Control(kSecond, "second", 40);
+  changed.record.tag = "tagged";
+  Load({Window(WindowUnit(), {Control(kFirst, "first", 10), changed, Control(kThird, "third", 70)})});
+  const HWND before = HwndOf(kSecond);
+  EnableWindow(before, FALSE);
+  Units().WriteProperty(kWindowId, kSecond, kCommonPropertyCount + 0, 0, kTypeText,
+                        reinterpret_cast<uintptr_t>("renamed"));
+  // The test control's style property (9) needs another creation style.
+  Units().WriteProperty(kWindowId, kSecond, test::kStyleProperty, 0, kTypeInt, BS_PUSHBUTTON | BS_FLAT);
+  const HWND after = HwndOf(kSecond);
+  ASSERT_NE(after, nullptr);
+  EXPECT_FALSE(IsWindow(before));
+  EXPECT_NE(GetWindowLongA(after, GWL_STYLE) & BS_FLAT, 0);
+  char caption[32] = {};
+  GetWindowTextA(after, caption, sizeof caption);
+  EXPECT_STREQ(caption, "renamed");
+  EXPECT_EQ(GetDlgCtrlID(after), 2);
+  EXPECT_EQ(GetParent(after), HwndOf(0));
+  EXPECT_EQ(GetWindow(HwndOf(kFirst), GW_HWNDNEXT), after) << "stacking order kept";
+  EXPECT_EQ(GetWindow(after, GW_HWNDNEXT), HwndOf(kThird));
+  EXPECT_FALSE(IsWindowEnabled(after));
+  EXPECT_TRUE(IsWindowVisible(after));
+  EXPECT_NE(GetWindowLongA(after, GWL_STYLE) & WS_TABSTOP, 0);
+  const auto property = [](int32_t number) { return Kernel().propertyReader(kWindowId, kSecond, number, 0); };
+  EXPECT_EQ(property(kPropertyLeft), 10u);
+  EXPECT_EQ(property(kPropertyTop), 40u);
+  EXPECT_EQ(property(kPropertyWidth), 80u);
+  EXPECT_EQ(property(kPropertyHeight), 24u);
+  TextOwner tag(reinterpret_cast<char*>(static_cast<uintptr_t>(property(kPropertyTag))));
+  EXPECT_STREQ(tag.get(), "tagged");
+  const UnitObject* object = Units().FindComponent(kWindowId, kSecond);
+  EXPECT_EQ(object->WindowId(), kWindowId);
+  EXPECT_EQ(object->UnitId(), kSecond);
+}
+
+TEST_F(WindowComponentTest, CommonPropertyWritesMoveShowAndEnableTheLiveWindow) {
+  Load({Window(WindowUnit(), {Control(kFirst, "first", 10)})});
+  const HWND button = HwndOf(kFirst);
+  Units().WriteProperty(kWindowId, kFirst, kPropertyTop, 0, kTypeInt, 33);
+  Units().WriteProperty(kWindowId, kFirst, kPropertyWidth, 0, kTypeDouble, 0x4059000000000000ull);  // 100.0
+  Units().WriteProperty(kWindowId, kFirst, kPropertyVisible, 0, kTypeLogical, 0);
+  Units().WriteProperty(kWindowId, kFirst, kPropertyDisabled, 0, kTypeLogical, 1);
+  RECT rect{};
+  GetWindowRect(button, &rect);
+  MapWindowPoints(HWND_DESKTOP, HwndOf(0), reinterpret_cast<POINT*>(&rect), 2);
+  EXPECT_EQ(rect.left, 10);
+  EXPECT_EQ(rect.top, 33);
+  EXPECT_EQ(rect.right - rect.left, 100);
+  EXPECT_FALSE(IsWindowVisible(button));
+  EXPECT_FALSE(IsWindowEnabled(button));
+}
+
+}  // namespace
+}  // namespace zl
