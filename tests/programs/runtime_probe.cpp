@@ -53,9 +53,12 @@ const zl::SupportLibraryRecord kFirstLibrary{"first", &FirstLibraryNotify, 0, nu
 const zl::SupportLibraryRecord kSecondLibrary{"second", &SecondLibraryNotify, 0, nullptr, 0, nullptr};
 const zl::SupportLibraryRecord* const kLibraries[] = {&kFirstLibrary, nullptr, &kSecondLibrary};
 
-const char* const kLibraryNames[] = {"", "zl_probe_dll.dll", "zl_probe_dll.dll", "", "zl_probe_dll.dll"};
-const char* const kExportNames[] = {"GetTickCount", "#5", "NoSuchExport", "NoSuchExport", "ProbeValue"};
-enum ExternalIndex { kGetTickCount, kProbeOrdinal5, kMissingInLibrary, kMissingEverywhere, kProbeByName };
+const char* const kLibraryNames[] = {"", "zl_probe_dll.dll", "zl_probe_dll.dll", "", "zl_probe_dll.dll",
+                                     "zl_probe_dll.dll"};
+// "#65541": an ordinal is the low 16 bits of the number, so this is ordinal 5 again.
+const char* const kExportNames[] = {"GetTickCount", "#5", "NoSuchExport", "NoSuchExport", "ProbeValue", "#65541"};
+enum ExternalIndex { kGetTickCount, kProbeOrdinal5, kMissingInLibrary, kMissingEverywhere, kProbeByName,
+                     kProbeOrdinalAbove16Bits };
 
 alignas(8) const uint8_t kConstants[] = "constant text";
 
@@ -104,7 +107,7 @@ namespace zl {
 
 const ProgramDescriptor g_program = {
     3, 0, 100, nullptr, kConstants, sizeof kConstants, nullptr, 0,
-    3, kLibraries, 5, kLibraryNames, kExportNames,
+    3, kLibraries, 6, kLibraryNames, kExportNames,
 };
 
 int ApplicationEntry() {
@@ -187,6 +190,8 @@ int CheckBinding() {
   if (External<ProbeFn>(kProbeOrdinal5)() != 1234) return 11;
   if (External<ProbeFn>(kProbeByName)() != 1234) return 12;
   if (External<ProbeFn>(kProbeByName)() != 1234) return 13;
+  if (External<ProbeFn>(kProbeOrdinalAbove16Bits)() != 1234) return 17;
+  FreeLibrary(GetModuleHandleA("zl_probe_dll.dll"));  // that binding's own reference
   // The library was loaded once per bound function: two references, both kept.
   HMODULE module = GetModuleHandleA("zl_probe_dll.dll");
   if (!module) return 14;

@@ -41,16 +41,22 @@ TEST(ProgramEnd, ClosingTheLastWindowEndsWithZeroAfterCleanupAndLibraryNotificat
   EXPECT_EQ(test::ReadWholeFile(log), "lib1 1\nlib2 1 service\ncleanup A\ncleanup B\nlib1 6\nlib2 6 \n");
 }
 
-TEST(StartUp, HiddenOwnerWindowExistsInvisibleAsAToolWindow) {
-  ChildProcess child;
-  HWND window = StartWithWindow(child, Probe("window", LogPath("owner")));
-  ASSERT_NE(window, nullptr);
+// The hidden owner window of a process, or null.
+HWND HiddenOwnerOf(DWORD processId) {
   HWND owner = nullptr;
   while ((owner = FindWindowExA(nullptr, owner, texts::kHideOwnerClass, nullptr)) != nullptr) {
     DWORD pid = 0;
     GetWindowThreadProcessId(owner, &pid);
-    if (pid == child.Pid()) break;
+    if (pid == processId) return owner;
   }
+  return nullptr;
+}
+
+TEST(StartUp, HiddenOwnerWindowExistsInvisibleAsAToolWindow) {
+  ChildProcess child;
+  HWND window = StartWithWindow(child, Probe("window", LogPath("owner")));
+  ASSERT_NE(window, nullptr);
+  const HWND owner = HiddenOwnerOf(child.Pid());
   ASSERT_NE(owner, nullptr);
   EXPECT_FALSE(IsWindowVisible(owner));
   EXPECT_EQ(GetWindowLongA(owner, GWL_EXSTYLE) & ~WS_EX_WINDOWEDGE, WS_EX_TOOLWINDOW);
@@ -72,14 +78,15 @@ TEST(StartUp, HiddenOwnerWindowExistsInvisibleAsAToolWindow) {
 TEST(ProgramEnd, EndProgramFromAWorkerThreadEndsWithItsCode) {
   const std::string log = LogPath("worker");
   ChildProcess child;
-  ASSERT_NE(StartWithWindow(child, Probe("end-worker", log)), nullptr);
+  ASSERT_TRUE(child.Start(Probe("end-worker", log)));
   EXPECT_EQ(child.WaitExit(), 7u);
   EXPECT_EQ(test::ReadWholeFile(log), "lib1 1\nlib2 1 service\ncleanup A\ncleanup B\nlib1 6\nlib2 6 \n");
 }
 
 TEST(ProgramEnd, WorkerRequestsForTheWindowTableAreAnsweredOnTheWindowThread) {
   ChildProcess child;
-  ASSERT_NE(StartWithWindow(child, Probe("worker-services", LogPath("services"))), nullptr);
+  // The program may end before its window could be seen: only its exit code counts.
+  ASSERT_TRUE(child.Start(Probe("worker-services", LogPath("services"))));
   EXPECT_EQ(child.WaitExit(), 31u);  // 20 + one window + a live handle
 }
 
@@ -95,6 +102,17 @@ TEST(ErrorReport, AWorkersErrorEndsWithMinusOneWithoutCleanupEvenWhenTheWindowCl
   PostMessageA(window, WM_CLOSE, 0, 0);
   EXPECT_EQ(child.WaitExit(), kExitError);
   EXPECT_EQ(test::ReadWholeFile(log), "lib1 1\nlib2 1 service\nlib1 6\nlib2 6 \n");
+}
+
+TEST(ErrorReport, AWorkersErrorForcesMinusOneWhenAnEndRequestReachesTheWindowThread) {
+  ChildProcess child;
+  ASSERT_NE(StartWithWindow(child, Probe("error-worker", LogPath("worker-error-end"))), nullptr);
+  ASSERT_TRUE(test::WaitForMessageBox(child.Pid()).has_value());
+  // While the report is up, the window thread is asked to end the program with code 0.
+  const HWND owner = HiddenOwnerOf(child.Pid());
+  ASSERT_NE(owner, nullptr);
+  PostMessageA(owner, kEndProgramMessage, 0, 0);
+  EXPECT_EQ(child.WaitExit(), kExitError);
 }
 
 TEST(ProgramEnd, IdleEventStopsWhenTheHandlerWantsNoMore) {
