@@ -23,12 +23,13 @@ HICON* DefaultIcons() {
   RuntimeKernel& kernel = Kernel();
   if (!kernel.defaultIcons[0]) {
     HINSTANCE instance = GetModuleHandleA(nullptr);
-    kernel.defaultIcons[0] = static_cast<HICON>(
-        LoadImageA(instance, "DEFAULT_ICON", IMAGE_ICON, GetSystemMetrics(SM_CXICON),
-                   GetSystemMetrics(SM_CYICON), 0));
-    kernel.defaultIcons[1] = static_cast<HICON>(
-        LoadImageA(instance, "DEFAULT_ICON", IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
-                   GetSystemMetrics(SM_CYSMICON), 0));
+    const int sizes[2][2] = {{GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON)},
+                             {GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON)}};
+    for (int i = 0; i < 2; ++i) {
+      kernel.defaultIconOwners[i].Reset(static_cast<HICON>(
+          LoadImageA(instance, "DEFAULT_ICON", IMAGE_ICON, sizes[i][0], sizes[i][1], 0)));
+      kernel.defaultIcons[i] = kernel.defaultIconOwners[i].Get();
+    }
   }
   return kernel.defaultIcons;
 }

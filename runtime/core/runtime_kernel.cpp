@@ -252,15 +252,14 @@ void RuntimeKernel::Shutdown(int32_t exitCode) {
   // 8. Bound libraries. The table itself stays: worker threads may still call through it
   // until the process ends.
   ReleaseExternalLibraries();
-  for (HMODULE module : extraModules) FreeLibrary(module);
   extraModules.clear();
   // 9. Program texts, constant block, icons, hidden owner.
   // The constant block's bounds stay: a worker still running must never free a constant.
   programFolder.clear();
   programFileName.clear();
-  for (HICON& icon : defaultIcons) {
-    if (icon) DestroyIcon(icon);
-    icon = nullptr;
+  for (int i = 0; i < 2; ++i) {
+    defaultIcons[i] = nullptr;
+    defaultIconOwners[i].Reset();
   }
   m_hideOwnerHwnd = nullptr;
   hideOwner.Reset();

@@ -118,10 +118,11 @@ class RuntimeKernel {
   std::vector<const SupportLibraryRecord*> libraries;
   std::vector<intptr_t> libraryData;
   std::vector<ExternalFunction> externals;
-  std::vector<HMODULE> extraModules;    // loaded on the program's behalf
+  std::vector<UniqueModule> extraModules;  // loaded on the program's behalf
   std::vector<void (*)()> cleanupRoutines;
   std::vector<std::function<void()>> ownedObjects;  // closers of objects made on the program's behalf
-  HICON defaultIcons[2] = {nullptr, nullptr};
+  UniqueIcon defaultIconOwners[2];
+  HICON defaultIcons[2] = {nullptr, nullptr};  // the owners' handles, as Notify 1000 hands them out
   bool modalActive = false;             // a modal window's loop runs while this is set
   uint32_t modalWindowId = 0;
   bool oleInitialised = false;

@@ -194,9 +194,12 @@ void UnitManager::ForgetWindow(TemplateWindowEntry& entry) {
 }
 
 void UnitManager::FailLoad(TemplateWindowEntry& entry, HMENU menu) {
-  // Nothing half-built stays behind: the window takes its menu and components with it.
-  if (entry.hwnd && IsWindow(entry.hwnd)) DestroyWindow(entry.hwnd);
-  if (menu && IsMenu(menu)) DestroyMenu(menu);
+  // Nothing half-built stays behind. A window that took the menu destroys it with
+  // itself; a menu no window took is destroyed here. Nothing freed is looked at again.
+  const bool windowLives = entry.hwnd && IsWindow(entry.hwnd);
+  const bool menuTaken = windowLives && GetMenu(entry.hwnd) == menu;
+  if (windowLives) DestroyWindow(entry.hwnd);
+  if (menu && !menuTaken) DestroyMenu(menu);
   ForgetWindow(entry);
   entry.hwnd = nullptr;
   Notify(kNotifyResumeEvents, 0, 0);

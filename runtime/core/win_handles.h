@@ -3,6 +3,7 @@
 #pragma once
 
 #include <windows.h>
+#include <objbase.h>
 
 #include <cstdint>
 #include <utility>
@@ -50,5 +51,45 @@ using UniqueFile = UniqueHandle<HANDLE, &::CloseHandle, -1>;
 using UniqueIcon = UniqueHandle<HICON, &::DestroyIcon>;
 using UniqueGdiObject = UniqueHandle<HGDIOBJ, &::DeleteObject>;
 using UniqueFindHandle = UniqueHandle<HANDLE, &::FindClose, -1>;
+using UniqueMenu = UniqueHandle<HMENU, &::DestroyMenu>;
+
+namespace detail {
+inline void FreeWithShellAllocator(void* block) { CoTaskMemFree(block); }
+}  // namespace detail
+// A block the shell allocated for the caller (an item list, a path), freed with the
+// task allocator the shell uses.
+using UniqueShellBlock = UniqueHandle<void*, &detail::FreeWithShellAllocator>;
+
+// A device context borrowed with GetDC for one scope, handed back with ReleaseDC.
+class ScopedDc {
+ public:
+  explicit ScopedDc(HWND hwnd) : m_hwnd(hwnd), m_dc(GetDC(hwnd)) {}
+  ScopedDc(const ScopedDc&) = delete;
+  ScopedDc& operator=(const ScopedDc&) = delete;
+  ~ScopedDc() {
+    if (m_dc) ReleaseDC(m_hwnd, m_dc);
+  }
+  HDC Get() const { return m_dc; }
+  explicit operator bool() const { return m_dc != nullptr; }
+
+ private:
+  HWND m_hwnd;
+  HDC m_dc;
+};
+
+// An object selected into a device context for one scope; the one it replaced comes back.
+class ScopedSelect {
+ public:
+  ScopedSelect(HDC dc, HGDIOBJ object) : m_dc(dc), m_old(object ? SelectObject(dc, object) : nullptr) {}
+  ScopedSelect(const ScopedSelect&) = delete;
+  ScopedSelect& operator=(const ScopedSelect&) = delete;
+  ~ScopedSelect() {
+    if (m_old) SelectObject(m_dc, m_old);
+  }
+
+ private:
+  HDC m_dc;
+  HGDIOBJ m_old;
+};
 
 }  // namespace zl

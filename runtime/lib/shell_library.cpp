@@ -1,5 +1,7 @@
 #include "runtime/lib/shell_library.h"
 
+#include "runtime/core/win_handles.h"
+
 #include <windows.h>
 #include <shellapi.h>
 #include <shlobj.h>
@@ -67,15 +69,6 @@ class ProgramModalScope {
   std::vector<WindowState> m_windows;
 };
 
-// Frees an item list with the shell's allocator.
-void FreeItemList(PIDLIST_ABSOLUTE item) {
-  IMalloc* allocator = nullptr;
-  if (SUCCEEDED(SHGetMalloc(&allocator)) && allocator) {
-    allocator->Free(item);
-    allocator->Release();
-  }
-}
-
 // An optional text argument i (0-based), or `fallback` when it is not given or is no text.
 const char* OptionalText(int32_t count, const ArgRecord* args, int32_t i, const char* fallback) {
   if (count <= i || args[i].type != kTypeText) return fallback;
@@ -105,6 +98,7 @@ void BrowseFolder(ResultRecord* result, int32_t count, ArgRecord* args) {
     item = SHBrowseForFolderA(&info);
   }
   if (!item) return;
+  const UniqueShellBlock owner(item);  // the item list is ours to free
 
   char path[MAX_PATH] = {};
   if (SHGetPathFromIDListA(item, path)) {
@@ -112,7 +106,6 @@ void BrowseFolder(ResultRecord* result, int32_t count, ArgRecord* args) {
     result->low = text.low;
     result->high = text.high;
   }
-  FreeItemList(item);
 }
 
 void ShellOpen(ResultRecord*, int32_t count, ArgRecord* args) {

@@ -321,10 +321,11 @@ bool WindowComponent::CreateControl(const CreateArgs& args) {
   const HWND hwnd = CreateBound(exStyle, windowClass, p.Data(kWindowTitle).c_str(), style, x, y, args.width,
                                 args.height, owner, reinterpret_cast<HMENU>(args.childId));
   if (!hwnd || Hwnd() != hwnd) {
-    // A class of that name that is not the runtime's never reaches this object.
-    if (hwnd) DestroyWindow(hwnd);
-    if (args.childId && IsMenu(reinterpret_cast<HMENU>(args.childId))) {
-      DestroyMenu(reinterpret_cast<HMENU>(args.childId));
+    // A class of that name that is not the runtime's never reaches this object. The
+    // menu stays with the unit manager, which destroys it when no window took it.
+    if (hwnd) {
+      SetMenu(hwnd, nullptr);
+      DestroyWindow(hwnd);
     }
     return false;
   }
