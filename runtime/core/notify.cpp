@@ -6,6 +6,7 @@
 #include "runtime/core/runtime_kernel.h"
 #include "runtime/core/system_texts.h"
 #include "runtime/core/unit_type.h"
+#include "runtime/lib/com_object.h"
 #include "runtime/lib/heap.h"
 #include "runtime/lib/values.h"
 
@@ -138,6 +139,7 @@ intptr_t __stdcall Notify(int32_t code, intptr_t arg1, intptr_t arg2) {
     case 2030: return kernel.programKind;
     case 2032: return kernel.OnMainThread([&] { return static_cast<intptr_t>(kernel.windowTable.size()); });
     case 2033: return kernel.OnMainThread([&] { return WindowHandleAt(arg1); });
+    case 2035: ClearComObject(reinterpret_cast<ComObjectBlock*>(arg1)); return 0;  // the holder block stays
     case 2000:
     case 2005:
     case 2006:
