@@ -34,15 +34,11 @@ ComPtr<IUnknown> CreateFromTypeLibrary(const char* name, const char* file) {
   USHORT count = kNameMatchesAsked;
   // FindName may rewrite the name's letter case in place: it works on its own copy.
   if (FAILED(library->FindName(wanted.Get(), hash, found, members, &count))) count = 0;
-  ComPtr<ITypeInfo> match(count == 1 ? found[0] : nullptr);
-  if (count != 1) {
-    for (USHORT i = 0; i < count && i < kNameMatchesAsked; ++i) {
-      if (found[i]) found[i]->Release();
-    }
-    return {};
-  }
+  ComPtr<ITypeInfo> matches[kNameMatchesAsked];
+  for (USHORT i = 0; i < count && i < kNameMatchesAsked; ++i) matches[i].Reset(found[i]);
+  if (count != 1 || !matches[0]) return {};
   ComPtr<IUnknown> object;
-  if (FAILED(match->CreateInstance(nullptr, IID_IUnknown, reinterpret_cast<void**>(object.Put())))) return {};
+  if (FAILED(matches[0]->CreateInstance(nullptr, IID_IUnknown, reinterpret_cast<void**>(object.Put())))) return {};
   if (std::strchr(file, '\\')) RegisterTypeLib(library.Get(), path.Get(), nullptr);  // best effort
   return object;
 }

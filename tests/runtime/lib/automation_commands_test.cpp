@@ -256,6 +256,11 @@ TEST_F(ProbeTest, RuntimeValuesBecomeVariantsByType) {
   EXPECT_EQ(V_BOOL(truth.get()), VARIANT_TRUE);
   VariantOwner self(CallCommand(&ObjGetVariant, probe.Value(), Arg::Text("Echo"), probe.Value()).Pointer<VariantBlock>());
   EXPECT_EQ(V_DISPATCH(self.get()), probe.Object());
+  // An empty Variant is an omitted argument.
+  VariantVariable empty;
+  VariantOwner omitted(CallCommand(&ObjGetVariant, probe.Value(), Arg::Text("Echo"), empty.Value()).Pointer<VariantBlock>());
+  EXPECT_EQ(V_VT(omitted.get()), VT_ERROR);
+  EXPECT_EQ(V_ERROR(omitted.get()), DISP_E_PARAMNOTFOUND);
   // A value no parameter can take.
   const ArgRecord routine = ArgRecord::Of(kTypeSubprogramPointer, 0x1000);
   VariantOwner none(CallCommand(&ObjGetVariant, probe.Value(), Arg::Text("Echo"), routine).Pointer<VariantBlock>());
@@ -372,9 +377,12 @@ TEST(Dictionary, ItemsKeysAndCounts) {
   ObjectVariable dictionary;
   ASSERT_TRUE(CallLogical(&ObjCreate, dictionary.Value(), Arg::Text("Scripting.Dictionary")));
   const ArgRecord d = dictionary.Value();
-  // Add takes its key and item as VARIANT* parameters.
-  CallText(&ObjCallText, d, Arg::Text("Add"), Arg::Text("k1"), Arg::Int(10));
+  // Add takes its key and item as VARIANT* parameters; an [in] one is never written back.
+  TextVariable key("k1");
+  const char* keyText = key.text;
+  CallText(&ObjCallText, d, Arg::Text("Add"), key.Reference(), Arg::Int(10));
   EXPECT_EQ(LastAutomationResult(), 0);
+  EXPECT_EQ(key.text, keyText);
   CallText(&ObjCallText, d, Arg::Text("Add"), Arg::Text("键二"), Arg::Text("二"));
   EXPECT_EQ(LastAutomationResult(), 0);
   EXPECT_EQ(CallCommand(&ObjGetNumber, d, Arg::Text("Item"), Arg::Text("k1")).Double(), 10.0);
