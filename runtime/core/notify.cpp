@@ -7,6 +7,7 @@
 #include "runtime/core/runtime_kernel.h"
 #include "runtime/core/system_texts.h"
 #include "runtime/core/unit_type.h"
+#include "runtime/lib/com_object.h"
 #include "runtime/lib/heap.h"
 #include "runtime/lib/values.h"
 
@@ -140,6 +141,7 @@ intptr_t __stdcall Notify(int32_t code, intptr_t arg1, intptr_t arg2) {
     case kNotifyProgramKind: return kernel.programKind;
     case kNotifyWindowCount: return kernel.OnMainThread([&] { return static_cast<intptr_t>(kernel.windowTable.size()); });
     case kNotifyWindowHandle: return kernel.OnMainThread([&] { return WindowHandleAt(arg1); });
+    case kNotifyReleaseComObject: ClearComObject(reinterpret_cast<ComObjectBlock*>(arg1)); return 0;  // the holder block stays
     case kNotifyComponentDestroyed:
     case kNotifyLoadWindow:
     case kNotifyFindComponent:

@@ -3,9 +3,12 @@
 #include <atomic>
 
 #include "runtime/core/notify_codes.h"
+#include "runtime/lib/automation_commands.h"
+#include "runtime/lib/com_object.h"
 #include "runtime/lib/conversion_commands.h"
 #include "runtime/lib/system_commands.h"
 #include "runtime/lib/text_commands.h"
+#include "runtime/lib/variant_commands.h"
 
 namespace zl {
 namespace {
@@ -31,22 +34,22 @@ const CommandFn g_coreCommands[kCoreCommandCount] = {
     &ToInt,          // 7
     &Delay,          // 8
     &Spaces,         // 9
-    nullptr,         // 10 ObjClear
-    nullptr,         // 11 ObjCreate
-    nullptr,         // 12 ObjSetProperty
+    &ObjClear,       // 10
+    &ObjCreate,      // 11
+    &ObjSetProperty, // 12
     &ReplaceText,    // 13
-    nullptr,         // 14 VarSet
-    nullptr,         // 15 ObjCallObject
-    nullptr,         // 16 ObjIsEmpty
-    nullptr,         // 17 ObjGetText
-    nullptr,         // 18 ObjCallText
-    nullptr,         // 19 VarReset
-    nullptr,         // 20 ObjGetNumber
-    nullptr,         // 21 ObjGetObject
-    nullptr,         // 22 ObjGetVariant
-    nullptr,         // 23 VarGetText
-    nullptr,         // 24 ObjCopy
-    nullptr,         // 25 VarCopy
+    &VarSet,         // 14
+    &ObjCallObject,  // 15
+    &ObjIsEmpty,     // 16
+    &ObjGetText,     // 17
+    &ObjCallText,    // 18
+    &VarReset,       // 19
+    &ObjGetNumber,   // 20
+    &ObjGetObject,   // 21
+    &ObjGetVariant,  // 22
+    &VarGetText,     // 23
+    &ObjCopy,        // 24
+    &VarCopy,        // 25
 };
 
 NotifyFn CoreLibraryNotifyEntry() { return g_notifyEntry.load(); }

@@ -11,7 +11,7 @@ namespace zl {
 // Number of slots in the core command table.
 inline constexpr uint32_t kCoreCommandCount = 26;
 
-// Core command numbers (positions in the table) that are filled here.
+// Core command numbers (positions in the table).
 enum class CoreCommand : uint32_t {
   AddText = 0,
   ToText = 1,
@@ -23,10 +23,25 @@ enum class CoreCommand : uint32_t {
   ToInt = 7,
   Delay = 8,
   Spaces = 9,
+  ObjClear = 10,
+  ObjCreate = 11,
+  ObjSetProperty = 12,
   ReplaceText = 13,
+  VarSet = 14,
+  ObjCallObject = 15,
+  ObjIsEmpty = 16,
+  ObjGetText = 17,
+  ObjCallText = 18,
+  VarReset = 19,
+  ObjGetNumber = 20,
+  ObjGetObject = 21,
+  ObjGetVariant = 22,
+  VarGetText = 23,
+  ObjCopy = 24,
+  VarCopy = 25,
 };
 
-// The core command table; slots of commands provided elsewhere are still null.
+// The core command table; the edit box provides AddText, so its slot is null.
 extern const CommandFn g_coreCommands[kCoreCommandCount];
 // The core library's notify entry: code 1 hands it the runtime's service entry.
 int32_t __stdcall CoreLibraryNotify(int32_t code, intptr_t arg1, intptr_t arg2);
