@@ -1,4 +1,5 @@
 #include "runtime/core/runtime_kernel.h"
+#include "runtime/core/notify_codes.h"
 
 #include <ole2.h>
 
@@ -142,7 +143,7 @@ void RuntimeKernel::Initialise(const ProgramDescriptor& desc) {
   const NotifyFn notify = &Notify;
   for (uint32_t i = 0; i < desc.supportLibraryCount; ++i) {
     const SupportLibraryRecord* lib = desc.supportLibraries[i];
-    if (lib && lib->notify) lib->notify(1, reinterpret_cast<intptr_t>(notify), 0);
+    if (lib && lib->notify) lib->notify(kLibraryStart, reinterpret_cast<intptr_t>(notify), 0);
   }
   libraries.assign(desc.supportLibraries, desc.supportLibraries + desc.supportLibraryCount);
   libraryData.assign(libraries.size(), 0);
@@ -245,7 +246,7 @@ void RuntimeKernel::Shutdown(int32_t exitCode) {
   }
   // 7. Library end notifications.
   for (size_t i = 0; i < libraries.size(); ++i) {
-    if (libraries[i] && libraries[i]->notify) libraries[i]->notify(6, libraryData[i], 0);
+    if (libraries[i] && libraries[i]->notify) libraries[i]->notify(kLibraryEnd, libraryData[i], 0);
   }
   libraries.clear();
   libraryData.clear();

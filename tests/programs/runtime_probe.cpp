@@ -9,6 +9,7 @@
 #include <thread>
 
 #include "runtime/core/entry_table.h"
+#include "runtime/core/notify_codes.h"
 #include "runtime/core/notify.h"
 #include "runtime/core/program_descriptor.h"
 #include "runtime/core/runtime_kernel.h"
@@ -146,8 +147,8 @@ int ApplicationEntry() {
     if (g_mode == "worker-services") {
       // A worker's request for the window table runs on the window thread and answers.
       std::thread([] {
-        const intptr_t windows = Notify(2032, 0, 0);
-        const intptr_t handle = Notify(2033, 0, 0);
+        const intptr_t windows = Notify(kNotifyWindowCount, 0, 0);
+        const intptr_t handle = Notify(kNotifyWindowHandle, 0, 0);
         rt.endProgram(static_cast<int32_t>(20 + windows + (handle != 0 ? 10 : 0)));
       }).detach();
     }
@@ -169,7 +170,7 @@ int ApplicationEntry() {
   }
   if (g_mode == "error-empty") {
     rt.auxiliaryService(3, reinterpret_cast<intptr_t>(&CleanupA), 0, 0, 0);
-    Notify(2027, reinterpret_cast<intptr_t>(""), 0);
+    Notify(kNotifyRuntimeError, reinterpret_cast<intptr_t>(""), 0);
   }
   if (g_mode == "alloc-fail") rt.allocate(~static_cast<size_t>(0) - 63);
   if (g_mode == "bind") rt.endProgram(CheckBinding());

@@ -11,6 +11,7 @@
 #include <string>
 
 #include "runtime/core/entry_table.h"
+#include "runtime/core/notify_codes.h"
 #include "runtime/core/notify.h"
 #include "runtime/core/program_descriptor.h"
 #include "runtime/core/runtime_kernel.h"
@@ -97,7 +98,7 @@ int ApplicationEntry() {
   }
   rt.auxiliaryService(static_cast<int32_t>(AuxiliaryServiceNumber::InitialiseRuntime), 0, 0, 0, 0);
   if (const int failed = CheckWindowTable()) rt.endProgram(100 + failed);
-  rt.endProgram(static_cast<int32_t>(Notify(2032, 0, 0)));
+  rt.endProgram(static_cast<int32_t>(Notify(kNotifyWindowCount, 0, 0)));
   return 0;
 }
 

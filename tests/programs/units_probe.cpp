@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "runtime/core/entry_table.h"
+#include "runtime/core/notify_codes.h"
 #include "runtime/core/event_record.h"
 #include "runtime/core/notify.h"
 #include "runtime/core/program_descriptor.h"
@@ -65,7 +66,7 @@ void RaiseEvent(uint32_t windowId, uint32_t unitId) {
   zl::EventRecord event;
   event.windowId = windowId;
   event.unitId = unitId;
-  zl::Notify(2008, reinterpret_cast<intptr_t>(&event), 0);
+  zl::Notify(zl::kNotifyRaiseEvent, reinterpret_cast<intptr_t>(&event), 0);
 }
 
 }  // namespace
@@ -112,7 +113,7 @@ int ApplicationEntry() {
     rt.readUnitProperty(kWindowId, kButton, 8, -1);
   }
   if (mode == "unknown-window-property") rt.readUnitProperty(0x52010009, kButton, 0, -1);
-  if (mode == "find-missing") Notify(2007, kWindowId, kButton);
+  if (mode == "find-missing") Notify(kNotifyFindComponentOrFail, kWindowId, kButton);
   if (mode == "event-unknown-window") RaiseEvent(0x52010009, kButton);
   if (mode == "event-unknown-unit") RaiseEvent(kWindowId, 0x16019999);
   if (mode == "event-invalid-unit") RaiseEvent(kWindowId, kUndispatched);

@@ -26,7 +26,7 @@ std::string Trimmed(std::string s) {
 }
 
 TEST(TemplateLoader, CompiledTemplateFillsTheWindowTable) {
-  // Exit code: Notify(2032) after the program checked its entries (100 + n: check n failed).
+  // Exit code: Notify(kNotifyWindowCount) after the program checked its entries (100 + n: check n failed).
   EXPECT_EQ(test::RunProgram(Probe("valid")), 2u);
 }
 

@@ -1,6 +1,7 @@
 // The unit manager against real windows of the test unit types, in this process:
 // loading, lookups, the end of units, event dispatch and property reads.
 #include "runtime/core/unit_manager.h"
+#include "runtime/core/notify_codes.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -128,7 +129,7 @@ class UnitManagerTest : public ::testing::Test {
   }
 
   // Raises an event the way a component does; answers Notify's answer.
-  static intptr_t Raise(EventRecord& event) { return Notify(2008, reinterpret_cast<intptr_t>(&event), 0); }
+  static intptr_t Raise(EventRecord& event) { return Notify(kNotifyRaiseEvent, reinterpret_cast<intptr_t>(&event), 0); }
   static intptr_t Raise(uint32_t windowId, uint32_t unitId, int32_t eventNumber) {
     EventRecord event;
     event.windowId = windowId;
@@ -375,23 +376,23 @@ TEST_F(UnitManagerTest, FailingWindowUnitFailsTheLoad) {
 
 TEST_F(UnitManagerTest, FindComponentNamesTheWindowByUnitIdZeroOrItsOwnId) {
   UseWindows({StandardWindow(), StandardWindow(kOtherWindowId, "other")});
-  EXPECT_EQ(Notify(2006, kWindowId, 0), 0);  // not loaded yet
+  EXPECT_EQ(Notify(kNotifyFindComponent, kWindowId, 0), 0);  // not loaded yet
   ASSERT_TRUE(Kernel().windowLoader(kWindowId, nullptr, false));
-  auto* window = reinterpret_cast<UnitObject*>(Notify(2006, kWindowId, 0));
+  auto* window = reinterpret_cast<UnitObject*>(Notify(kNotifyFindComponent, kWindowId, 0));
   ASSERT_NE(window, nullptr);
   EXPECT_EQ(window->Hwnd(), Kernel().windowTable[0]->hwnd);
   EXPECT_EQ(window->UnitId(), kWindowUnit);
-  EXPECT_EQ(reinterpret_cast<UnitObject*>(Notify(2006, kWindowId, kWindowUnit)), window);
-  auto* button = reinterpret_cast<UnitObject*>(Notify(2007, kWindowId, kButton2));
+  EXPECT_EQ(reinterpret_cast<UnitObject*>(Notify(kNotifyFindComponent, kWindowId, kWindowUnit)), window);
+  auto* button = reinterpret_cast<UnitObject*>(Notify(kNotifyFindComponentOrFail, kWindowId, kButton2));
   ASSERT_NE(button, nullptr);
   EXPECT_EQ(button->UnitId(), kButton2);
   EXPECT_EQ(GetParent(button->Hwnd()), window->Hwnd());
-  EXPECT_EQ(Notify(2006, kWindowId, 0x16019999), 0);
-  EXPECT_EQ(Notify(2006, kOtherWindowId, 0), 0);
+  EXPECT_EQ(Notify(kNotifyFindComponent, kWindowId, 0x16019999), 0);
+  EXPECT_EQ(Notify(kNotifyFindComponent, kOtherWindowId, 0), 0);
   // A component whose native window is gone is forgotten.
   DestroyWindow(button->Hwnd());
-  EXPECT_EQ(Notify(2006, kWindowId, kButton2), 0);
-  EXPECT_NE(Notify(2006, kWindowId, kButton1), 0);
+  EXPECT_EQ(Notify(kNotifyFindComponent, kWindowId, kButton2), 0);
+  EXPECT_NE(Notify(kNotifyFindComponent, kWindowId, kButton1), 0);
 }
 
 TEST_F(UnitManagerTest, MessageBoxWithAWindowComponentIsOwnedByThatWindow) {
@@ -478,7 +479,7 @@ TEST_F(UnitManagerTest, TypedEventPassesSplitWordsAndA64BitResult) {
   event.args[0] = {0x1122334455667788ull, kTypeLongInt, 0};
   event.args[1] = {0x1FF, kTypeByte, 0};
   event.args[2] = {0xAAAA0000BBBBull, kTypeInt, kTypedArgBothWords};
-  EXPECT_EQ(Notify(2031, reinterpret_cast<intptr_t>(&event), 0), 1);
+  EXPECT_EQ(Notify(kNotifyRaiseTypedEvent, reinterpret_cast<intptr_t>(&event), 0), 1);
   ASSERT_EQ(g_calls.size(), 1u);
   EXPECT_EQ(g_calls[0].args, (std::vector<uint32_t>{0x55667788u, 0x11223344u, 0xFFu, 0xBBBBu, 0xAAAAu}));
   EXPECT_EQ(event.hasResult, 1u);
@@ -489,13 +490,13 @@ TEST_F(UnitManagerTest, SuppressionDropsEventsUntilLowered) {
   UseWindows({StandardWindow()});
   ASSERT_TRUE(Kernel().windowLoader(kWindowId, nullptr, false));
   g_calls.clear();
-  Notify(2009, 0, 0);
-  Notify(2009, 0, 0);
+  Notify(kNotifySuppressEvents, 0, 0);
+  Notify(kNotifySuppressEvents, 0, 0);
   EXPECT_EQ(Raise(kWindowId, kButton1, 0), 0);
-  Notify(2010, 0, 0);
+  Notify(kNotifyResumeEvents, 0, 0);
   EXPECT_EQ(Raise(kWindowId, kButton1, 0), 0);
-  Notify(2010, 0, 0);
-  Notify(2010, 0, 0);  // never below 0
+  Notify(kNotifyResumeEvents, 0, 0);
+  Notify(kNotifyResumeEvents, 0, 0);  // never below 0
   EXPECT_EQ(Raise(kWindowId, kButton1, 0), 1);
   EXPECT_EQ(RoutinesCalled(), std::vector<int>{4});
 }
@@ -649,10 +650,10 @@ TEST_F(UnitManagerTest, LoadRequestThroughNotifyUsesTheParentObject) {
   UseWindows({StandardWindow(), child});
   ASSERT_TRUE(Kernel().windowLoader(kWindowId, nullptr, false));
   LoadWindowRequest request{kOtherWindowId, Units().FindComponent(kWindowId, 0), 0};
-  EXPECT_EQ(Notify(2005, reinterpret_cast<intptr_t>(&request), 0), 1);
+  EXPECT_EQ(Notify(kNotifyLoadWindow, reinterpret_cast<intptr_t>(&request), 0), 1);
   EXPECT_EQ(GetWindow(HwndOf(kOtherWindowId, 0), GW_OWNER), HwndOf(kWindowId, 0));
   LoadWindowRequest unknown{0x52010009, nullptr, 0};
-  EXPECT_EQ(Notify(2005, reinterpret_cast<intptr_t>(&unknown), 0), 0);
+  EXPECT_EQ(Notify(kNotifyLoadWindow, reinterpret_cast<intptr_t>(&unknown), 0), 0);
 }
 
 // --- Property reads ------------------------------------------------------------------

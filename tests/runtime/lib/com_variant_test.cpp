@@ -8,6 +8,7 @@
 #include <string>
 
 #include "runtime/core/notify.h"
+#include "runtime/core/notify_codes.h"
 #include "runtime/lib/command_call.h"
 #include "runtime/lib/com_object.h"
 #include "runtime/lib/com_owners.h"
@@ -116,10 +117,10 @@ TEST_F(ComObjectTest, CopiesShareTheObjectAndClearingReleasesIt) {
   EXPECT_EQ(test::CurrentProbeCounts(), (ProbeCounts{1, 1}));
   CallVoid(&ObjClear, object.Value());  // clearing an empty holder does nothing
   // The runtime's service 2035 releases a holder the same way and keeps the block.
-  EXPECT_EQ(Notify(2035, reinterpret_cast<intptr_t>(copy.get()), 0), 0);
+  EXPECT_EQ(Notify(kNotifyReleaseComObject, reinterpret_cast<intptr_t>(copy.get()), 0), 0);
   EXPECT_EQ(copy->object, nullptr);
   EXPECT_EQ(test::CurrentProbeCounts(), (ProbeCounts{0, 0}));
-  EXPECT_EQ(Notify(2035, 0, 0), 0);
+  EXPECT_EQ(Notify(kNotifyReleaseComObject, 0, 0), 0);
 }
 
 TEST_F(ComObjectTest, AVariantHoldsAnObjectReference) {

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "runtime/core/entry_table.h"
+#include "runtime/core/notify_codes.h"
 #include "runtime/core/notify.h"
 #include "runtime/lib/automation_commands.h"
 #include "runtime/lib/com_object.h"
@@ -60,8 +61,8 @@ TEST(CoreLibrary, RecordDescribesTheLibrary) {
 TEST(CoreLibrary, StartNotificationKeepsTheServiceEntry) {
   const NotifyFn entry = &Notify;
   EXPECT_EQ(g_coreLibrary.notify(2, reinterpret_cast<intptr_t>(entry), 0), -1);
-  EXPECT_EQ(g_coreLibrary.notify(6, 0, 0), -1);
-  EXPECT_EQ(g_coreLibrary.notify(1, reinterpret_cast<intptr_t>(entry), 0), 0);
+  EXPECT_EQ(g_coreLibrary.notify(kLibraryEnd, 0, 0), -1);
+  EXPECT_EQ(g_coreLibrary.notify(kLibraryStart, reinterpret_cast<intptr_t>(entry), 0), 0);
   EXPECT_EQ(CoreLibraryNotifyEntry(), entry);
 }
 
