@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -195,6 +196,28 @@ TEST_F(WindowComponentTest, EscDoesNothingWhenEscClosesIsFalse) {
   Load({Window(WindowUnit([](PropertyRecord& p) { p.SetWord(kWindowEscCloses, 0); }), {Control(kFirst, "a", 10)})});
   PressKey(HwndOf(kFirst), VK_ESCAPE);
   EXPECT_TRUE(IsWindow(HwndOf(0)));
+}
+
+TEST_F(WindowComponentTest, ShowingAndActivatingRaiseTheirEventsOnceInOrder) {
+  TemplateUnit unit = WindowUnit();
+  unit.record.bindings = {{kWindowShown, 0}, {kWindowFirstActivated, 1}, {kWindowActivated, 2},
+                          {kWindowDeactivated, 3}, {kWindowHidden, 4}};
+  TemplateWindow window = Window(unit);
+  window.units[0].record.flags = 0;  // loaded hidden, shown by the test
+  Load({window});
+  const HWND hwnd = HwndOf(0);
+  ShowWindow(hwnd, SW_SHOW);
+  SetForegroundWindow(hwnd);
+  ASSERT_TRUE(test::PumpUntil([&] { return Routines().size() >= 3; }));
+  EXPECT_EQ(Routines(), (std::vector<int>{0, 1, 2}));
+  g_calls.clear();
+  ShowWindow(hwnd, SW_HIDE);
+  SetActiveWindow(nullptr);
+  test::PumpUntil([&] { return Routines().size() >= 2; }, 2000);
+  const std::vector<int> later = Routines();
+  ASSERT_FALSE(later.empty());
+  EXPECT_EQ(later.front(), 4);
+  EXPECT_EQ(std::count(later.begin(), later.end(), 1), 0) << "the first activation is raised once";
 }
 
 // --- Caption, border, placement and shape ----------------------------------------
