@@ -310,7 +310,9 @@ bool WindowComponent::CreateControl(const CreateArgs& args) {
   HWND owner = args.parent;
   // Without a taskbar button of its own (or while shown modally) a window without a
   // parent is owned by the runtime's hidden owner window.
-  if (!owner && (!p.Truth(kWindowShowInTaskbar) || Units().LoadingModally())) owner = Kernel().hideOwner.Get();
+  if (!owner && Kernel().programKind != 0 && (!p.Truth(kWindowShowInTaskbar) || Units().LoadingModally())) {
+    owner = Kernel().hideOwner.Get();
+  }
   if (owner) style |= WS_POPUP;
   const std::string& className = p.Data(kWindowClassName);
   const char* windowClass = className.empty() ? kDefaultWindowClass : className.c_str();
@@ -394,7 +396,9 @@ int32_t WindowComponent::ApplyProperty(int32_t number) {
 
 void WindowComponent::ShowLoadedWindow() {
   const HWND hwnd = Hwnd();
-  switch (Properties().Int(kWindowStartPosition)) {
+  // A program of kind 0 shows its windows plainly; others as their start state asks.
+  const int32_t start = Kernel().programKind != 0 ? Properties().Int(kWindowStartPosition) : 0;
+  switch (start) {
     case 2: ShowWindow(hwnd, SW_SHOWMINIMIZED); break;
     case 3: ShowWindow(hwnd, (GetWindowLongPtrA(hwnd, GWL_STYLE) & WS_THICKFRAME) ? SW_SHOWMAXIMIZED : SW_SHOW); break;
     default: ShowWindow(hwnd, SW_SHOW); break;
