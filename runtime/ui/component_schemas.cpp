@@ -2,11 +2,14 @@
 
 #include <vector>
 
+#include "runtime/ui/list_view_schema.h"
+
 namespace zl {
 
 std::span<const ComponentSchema> ComponentSchemas() {
   // One row per component type (its schema header defines the schema).
   static const std::vector<ComponentSchema> schemas = {
+      {kListViewTypeCode, &kListViewSchema},
   };
   return schemas;
 }
