@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <memory>
 #include <string_view>
 
 #include "runtime/core/event_numbers.h"
@@ -30,11 +31,24 @@ std::pair<DWORD, DWORD> BorderStyles(uint32_t border) {
 
 // Whether an object still owns its window after a handler ran: a handler may end both,
 // so this looks at the window only and never through the object.
-bool StillBound(HWND hwnd, const BoundWindow* object) { return IsWindow(hwnd) && BoundWindow::FromHwnd(hwnd) == object; }
+bool StillBound(HWND hwnd, const BoundWindow* object) {
+  return IsWindow(hwnd) && BoundWindow::FromHwnd(hwnd) == object;
+}
+
+// The stored view type, clamped to the four views.
+int32_t ViewOf(const PropertyRecord& p) { return std::clamp(p.Int(kLvViewType), 0, 3); }
+
+struct ComRelease {
+  void operator()(IUnknown* object) const { object->Release(); }
+};
 
 int32_t StateImageOf(UINT state) { return static_cast<int32_t>((state & LVIS_STATEIMAGEMASK) >> 12) - 1; }
 
-int32_t ImageCount(HIMAGELIST list) { return list ? ImageList_GetImageCount(list) : 0; }
+// The number of images in one of a list view's image lists (0 when it has none).
+int32_t ImageCount(HWND listView, int slot) {
+  const auto list = reinterpret_cast<HIMAGELIST>(SendMessageA(listView, LVM_GETIMAGELIST, slot, 0));
+  return list ? ImageList_GetImageCount(list) : 0;
+}
 
 // An image list from the bytes ImageList_Write stores; null for no bytes or bytes
 // that are not an image list.
@@ -46,14 +60,13 @@ UniqueImageList ReadImageList(std::string_view bytes) {
     std::memcpy(data, bytes.data(), bytes.size());
     GlobalUnlock(memory);
   }
-  IStream* stream = nullptr;
-  if (FAILED(CreateStreamOnHGlobal(memory, TRUE, &stream))) {  // the stream frees the memory
+  IStream* raw = nullptr;
+  if (FAILED(CreateStreamOnHGlobal(memory, TRUE, &raw))) {  // from now on the stream frees the memory
     GlobalFree(memory);
     return UniqueImageList();
   }
-  UniqueImageList list(ImageList_Read(stream));
-  stream->Release();
-  return list;
+  const std::unique_ptr<IStream, ComRelease> stream(raw);
+  return UniqueImageList(ImageList_Read(stream.get()));
 }
 
 // Copies a tip into the control's buffer of `capacity` bytes without splitting a
@@ -71,6 +84,7 @@ void CopyTip(std::string_view tip, char* buffer, int capacity) {
   buffer[length] = '\0';
 }
 
+// Copies a tip into a wide buffer of `capacity` characters.
 void CopyTip(std::string_view tip, wchar_t* buffer, int capacity) {
   if (!buffer || capacity < 1) return;
   const int written = tip.empty() ? 0
@@ -79,6 +93,7 @@ void CopyTip(std::string_view tip, wchar_t* buffer, int capacity) {
   buffer[std::max(written, 0)] = L'\0';
 }
 
+// A wide text in the system code page.
 std::string NarrowText(const wchar_t* text) {
   const int size = WideCharToMultiByte(CP_ACP, 0, text, -1, nullptr, 0, nullptr, nullptr);
   if (size <= 1) return std::string();
@@ -94,7 +109,7 @@ const ComponentTypeInfo ListView::kTypeInfo{kListViewTypeCode, kListViewSchema, 
 
 DWORD ListViewStyle(const PropertyRecord& p) {
   static constexpr DWORD kViewStyles[] = {LVS_ICON, LVS_SMALLICON, LVS_LIST, LVS_REPORT};
-  const int32_t view = std::clamp(p.Int(kLvViewType), 0, 3);
+  const int32_t view = ViewOf(p);
   DWORD style = kViewStyles[view];
   if (view <= kSmallIconView) {
     if (p.Word(kLvIconAlignment) == 1) style |= LVS_ALIGNLEFT;
@@ -115,7 +130,7 @@ DWORD ListViewStyle(const PropertyRecord& p) {
 
 DWORD ListViewExtendedStyle(const PropertyRecord& p) {
   DWORD style = LVS_EX_SUBITEMIMAGES | LVS_EX_INFOTIP;
-  if (p.Int(kLvViewType) == kReportView) {
+  if (ViewOf(p) == kReportView) {
     if (p.Truth(kLvFullRowSelect)) style |= LVS_EX_FULLROWSELECT;
     if (p.Truth(kLvGridLines)) style |= LVS_EX_GRIDLINES;
     if (p.Truth(kLvHeaderDragDrop)) style |= LVS_EX_HEADERDRAGDROP;
@@ -133,14 +148,13 @@ DWORD ListViewExtendedStyle(const PropertyRecord& p) {
 ListView::ListView(PropertyRecord properties, uint32_t windowId, uint32_t unitId, bool designMode)
     : Component(kTypeInfo, std::move(properties), windowId, unitId, designMode) {}
 
-int32_t ListView::ViewType() const { return std::clamp(Properties().Int(kLvViewType), 0, 3); }
+int32_t ListView::ViewType() const { return ViewOf(Properties()); }
 
 bool ListView::CreateControl(const CreateArgs& args) {
-  static const bool classesReady = [] {
+  [[maybe_unused]] static const bool classRegistered = [] {
     const INITCOMMONCONTROLSEX classes{sizeof(INITCOMMONCONTROLSEX), ICC_LISTVIEW_CLASSES};
     return InitCommonControlsEx(&classes) != FALSE;
   }();
-  (void)classesReady;
   const auto [borderStyle, borderExStyle] = BorderStyles(Properties().Word(kLvBorder));
   // The control owns the item and state image lists it is given (no LVS_SHAREIMAGELISTS).
   const DWORD style = WS_CHILD | WS_CLIPSIBLINGS | WS_CLIPCHILDREN | args.extraStyle | borderStyle |
@@ -358,9 +372,8 @@ void ListView::InsertInitialRows() {
   const auto rows = DecodeRowTable({reinterpret_cast<const uint8_t*>(table.data()), table.size()});
   if (!rows) return;
   const int itemSlot = ViewType() == kLargeIconView ? LVSIL_NORMAL : LVSIL_SMALL;
-  const int32_t itemImages = ImageCount(reinterpret_cast<HIMAGELIST>(SendMessageA(hwnd, LVM_GETIMAGELIST, itemSlot, 0)));
-  const int32_t stateImages =
-      ImageCount(reinterpret_cast<HIMAGELIST>(SendMessageA(hwnd, LVM_GETIMAGELIST, LVSIL_STATE, 0)));
+  const int32_t itemImages = ImageCount(hwnd, itemSlot);
+  const int32_t stateImages = ImageCount(hwnd, LVSIL_STATE);
   const auto imageOf = [&](int32_t index) { return index >= 0 && index < itemImages ? index : I_IMAGENONE; };
   for (const ListViewRow& row : *rows) {
     LVITEMA item{};
@@ -413,7 +426,9 @@ void ListView::ApplyCurrentRow() {
     return;
   }
   const auto selected = SendMessageA(hwnd, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED);
-  if (selected >= 0) SendMessageA(hwnd, LVM_SETITEMSTATE, static_cast<WPARAM>(selected), reinterpret_cast<LPARAM>(&state));
+  if (selected >= 0) {
+    SendMessageA(hwnd, LVM_SETITEMSTATE, static_cast<WPARAM>(selected), reinterpret_cast<LPARAM>(&state));
+  }
 }
 
 const std::string* ListView::TipOf(int32_t row) const {

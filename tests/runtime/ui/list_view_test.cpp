@@ -88,6 +88,27 @@ std::string Cell(int32_t row, int32_t column) {
 int32_t Rows() { return CallInt(&GetRowCount, List()); }
 void Pump() { PumpUntil([] { return false; }, 50); }
 
+// The stored form of an image list of `count` 16 x 16 images, as ImageList_Write makes it.
+std::vector<uint8_t> ImageListBytes(int count) {
+  const HIMAGELIST list = ImageList_Create(16, 16, ILC_COLOR24, count, 0);
+  const HBITMAP strip = CreateBitmap(16 * count, 16, 1, 32, nullptr);
+  ImageList_Add(list, strip, nullptr);
+  DeleteObject(strip);
+  IStream* stream = nullptr;
+  CreateStreamOnHGlobal(nullptr, TRUE, &stream);
+  ImageList_Write(list, stream);
+  ImageList_Destroy(list);
+  HGLOBAL memory = nullptr;
+  GetHGlobalFromStream(stream, &memory);
+  STATSTG stat{};
+  stream->Stat(&stat, STATFLAG_NONAME);
+  const auto* bytes = static_cast<const uint8_t*>(GlobalLock(memory));
+  std::vector<uint8_t> copy(bytes, bytes + stat.cbSize.QuadPart);
+  GlobalUnlock(memory);
+  stream->Release();
+  return copy;
+}
+
 }  // namespace
 
 // The test program: the test window type as library 1, the extended-interface library as 4.
@@ -145,6 +166,13 @@ class ListViewTest : public ::testing::Test {
   }
   static int32_t Read(int32_t number) {
     return static_cast<int32_t>(Kernel().propertyReader(kWindowId, kListUnit, kOwnFirst + number, -1));
+  }
+  static LVITEMA Item(int32_t row, UINT mask) {
+    LVITEMA item{};
+    item.mask = mask;
+    item.iItem = row;
+    SendMessageA(ListHwnd(), LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item));
+    return item;
   }
   static int StateImage(int32_t row) {
     return static_cast<int>(SendMessageA(ListHwnd(), LVM_GETITEMSTATE, row, LVIS_STATEIMAGEMASK) >> 12) - 1;
@@ -211,12 +239,8 @@ TEST_F(ListViewTest, InsertRowAppendsUnlessGivenAPositionOfZeroOrMoreAndDeleteAl
             1);
   EXPECT_EQ(Rows(), 5);
   EXPECT_EQ(Cell(3, 0) + "/" + Cell(4, 0) + "/" + Cell(1, 0), "/appended/second");
-  LVITEMA item{};
-  item.mask = LVIF_PARAM | LVIF_INDENT;
-  item.iItem = 1;
-  ASSERT_TRUE(SendMessageA(ListHwnd(), LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item)));
-  EXPECT_EQ(item.lParam, 42);
-  EXPECT_EQ(item.iIndent, 0);
+  EXPECT_EQ(Item(1, LVIF_PARAM).lParam, 42);
+  EXPECT_EQ(Item(1, LVIF_INDENT).iIndent, 0);
 
   CallVoid(&DeleteAllRows, List());
   EXPECT_EQ(SendMessageA(ListHwnd(), LVM_GETITEMCOUNT, 0, 0), 0);
@@ -342,6 +366,16 @@ TEST_F(ListViewTest, EventsReachHandlersWithTheirArguments) {
   EXPECT_EQ(CallsOf(kListViewCheckToggled)[0].args, (std::vector<uint32_t>{1, 0}));  // it was ticked
   EXPECT_EQ(StateImage(1), 0);
 
+  // A click on row 0's box: its state icon lies left of its (empty) item icon.
+  RECT bounds{LVIR_BOUNDS, 0, 0, 0}, icon{LVIR_ICON, 0, 0, 0};
+  SendMessageA(list, LVM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&bounds));
+  SendMessageA(list, LVM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&icon));
+  const LPARAM point = MAKELPARAM((bounds.left + icon.left) / 2, (bounds.top + bounds.bottom) / 2);
+  PostMessageA(list, WM_LBUTTONUP, 0, point);
+  SendMessageA(list, WM_LBUTTONDOWN, MK_LBUTTON, point);
+  ASSERT_TRUE(PumpUntil([] { return CallsOf(kListViewCheckToggled).size() == 2; }));
+  EXPECT_EQ(CallsOf(kListViewCheckToggled)[1].args, (std::vector<uint32_t>{0, 1}));
+
   SetFocus(list);
   SetFocus(WindowHwnd());
   EXPECT_EQ(CallsOf(9).size(), 1u);
@@ -401,14 +435,23 @@ TEST_F(ListViewTest, PropertyWritesApplyInPlaceOrRecreateTheControl) {
   EXPECT_EQ(ColumnTitle(1), "QQ");
   EXPECT_EQ(Rows(), 2);
 
-  // New initial rows replace every row at once.
-  const std::vector<uint8_t> rows = EncodeRowTable(std::vector<ListViewRow>{{-1, -1, 0, 0, "only", "", {}}});
-  uint8_t* set = MakeByteSet(rows.data(), rows.size());
-  Write(kLvpInitialRows, kTypeByteSet, reinterpret_cast<uintptr_t>(set));
-  RtFree(set);
+  const auto writeBytes = [](int32_t number, const std::vector<uint8_t>& bytes) {
+    uint8_t* set = MakeByteSet(bytes.data(), bytes.size());
+    Write(number, kTypeByteSet, reinterpret_cast<uintptr_t>(set));
+    RtFree(set);
+  };
+  // Item images go to the control at once, as its small images in report view.
+  writeBytes(kLvpItemImages, ImageListBytes(3));
+  const auto images = reinterpret_cast<HIMAGELIST>(SendMessageA(after, LVM_GETIMAGELIST, LVSIL_SMALL, 0));
+  EXPECT_EQ(ImageList_GetImageCount(images), 3);
+  // New initial rows replace every row at once; an image the list lacks is no image.
+  writeBytes(kLvpInitialRows, EncodeRowTable(std::vector<ListViewRow>{{2, -1, 0, 0, "a", "", {}},
+                                                                      {3, -1, 0, 0, "b", "", {}}}));
   EXPECT_EQ(ListHwnd(), after);
-  EXPECT_EQ(Rows(), 1);
-  EXPECT_EQ(Cell(0, 0), "only");
+  ASSERT_EQ(Rows(), 2);
+  EXPECT_EQ(Cell(0, 0) + Cell(1, 0), "ab");
+  EXPECT_EQ(Item(0, LVIF_IMAGE).iImage, 2);
+  EXPECT_EQ(Item(1, LVIF_IMAGE).iImage, I_IMAGENONE);
 }
 
 }  // namespace
