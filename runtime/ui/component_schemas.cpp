@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "runtime/ui/list_view_schema.h"
 #include "runtime/ui/window_schema.h"
 
 namespace zl {
@@ -10,6 +11,7 @@ std::span<const ComponentSchema> ComponentSchemas() {
   // One row per component type (its schema header defines the schema).
   static const std::vector<ComponentSchema> schemas = {
       {0x00010001, &kWindowSchema},
+      {kListViewTypeCode, &kListViewSchema},
   };
   return schemas;
 }

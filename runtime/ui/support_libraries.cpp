@@ -6,6 +6,8 @@
 #include "runtime/lib/core_library.h"
 #include "runtime/lib/shell_library.h"
 #include "runtime/lib/thread_library.h"
+#include "runtime/ui/list_view.h"
+#include "runtime/ui/list_view_commands.h"
 #include "runtime/ui/unit_types.h"
 #include "runtime/ui/window_component.h"
 
@@ -21,8 +23,12 @@ constexpr std::array<UnitTypeDescriptor, kCoreUnitTypeCount> MakeCoreUnitTypes()
   return types;
 }
 
+constexpr auto kListViewDescriptors = MakePropertyDescriptors(kListViewProperties, kExtendedComponentPropertyFlags);
+
 constexpr std::array<UnitTypeDescriptor, kExtendedUnitTypeCount> MakeExtendedUnitTypes() {
   std::array<UnitTypeDescriptor, kExtendedUnitTypeCount> types{};
+  types[3] = MakeUnitType("超级列表框", "ListView", kUnitTypeDispatchesEvents, kListViewDescriptors,
+                          &ComponentOperations<ListView>::Selector);
   return types;
 }
 
@@ -38,7 +44,8 @@ const SupportLibraryRecord g_coreLibrary = {
 const SupportLibraryRecord g_specialLibrary = {"special", nullptr, 0, nullptr, 0, nullptr};
 
 const SupportLibraryRecord g_extendedLibrary = {
-    "extended interface", nullptr, kExtendedUnitTypeCount, kExtendedUnitTypes.data(), 0, nullptr,
+    "extended interface", nullptr, kExtendedUnitTypeCount, kExtendedUnitTypes.data(), kListViewCommandCount,
+    g_listViewCommands,
 };
 
 const SupportLibraryRecord* const g_programLibraries[kProgramLibraryCount] = {
