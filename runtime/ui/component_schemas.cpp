@@ -2,11 +2,16 @@
 
 #include <vector>
 
+#include "runtime/ui/hyper_linker_schema.h"
+#include "runtime/ui/label_schema.h"
+
 namespace zl {
 
 std::span<const ComponentSchema> ComponentSchemas() {
   // One row per component type (its schema header defines the schema).
   static const std::vector<ComponentSchema> schemas = {
+      {kLabelTypeCode, &kLabelSchema},
+      {kHyperLinkerTypeCode, &kHyperLinkerSchema},
   };
   return schemas;
 }

@@ -6,6 +6,8 @@
 #include "runtime/lib/core_library.h"
 #include "runtime/lib/shell_library.h"
 #include "runtime/lib/thread_library.h"
+#include "runtime/ui/hyper_linker.h"
+#include "runtime/ui/label.h"
 #include "runtime/ui/unit_types.h"
 
 namespace zl {
@@ -13,6 +15,8 @@ namespace {
 
 constexpr std::array<UnitTypeDescriptor, kCoreUnitTypeCount> MakeCoreUnitTypes() {
   std::array<UnitTypeDescriptor, kCoreUnitTypeCount> types{};
+  types[(kLabelTypeCode & 0xFFFF) - 1] = kLabelUnitType;
+  types[(kHyperLinkerTypeCode & 0xFFFF) - 1] = kHyperLinkerUnitType;
   return types;
 }
 
