@@ -4,6 +4,8 @@
 
 #include "runtime/ui/list_view_schema.h"
 #include "runtime/ui/window_schema.h"
+#include "runtime/ui/hyper_linker_schema.h"
+#include "runtime/ui/label_schema.h"
 
 namespace zl {
 
@@ -12,6 +14,8 @@ std::span<const ComponentSchema> ComponentSchemas() {
   static const std::vector<ComponentSchema> schemas = {
       {0x00010001, &kWindowSchema},
       {kListViewTypeCode, &kListViewSchema},
+      {kLabelTypeCode, &kLabelSchema},
+      {kHyperLinkerTypeCode, &kHyperLinkerSchema},
   };
   return schemas;
 }

@@ -8,6 +8,8 @@
 #include "runtime/lib/thread_library.h"
 #include "runtime/ui/list_view.h"
 #include "runtime/ui/list_view_commands.h"
+#include "runtime/ui/hyper_linker.h"
+#include "runtime/ui/label.h"
 #include "runtime/ui/unit_types.h"
 #include "runtime/ui/window_component.h"
 
@@ -20,6 +22,8 @@ constexpr std::array<UnitTypeDescriptor, kCoreUnitTypeCount> MakeCoreUnitTypes()
   std::array<UnitTypeDescriptor, kCoreUnitTypeCount> types{};
   types[0] = MakeUnitType("窗口", "window", kWindowStateFlags, kWindowDescriptors,
                           &ComponentOperations<WindowComponent>::Selector);
+  types[(kLabelTypeCode & 0xFFFF) - 1] = kLabelUnitType;
+  types[(kHyperLinkerTypeCode & 0xFFFF) - 1] = kHyperLinkerUnitType;
   return types;
 }
 

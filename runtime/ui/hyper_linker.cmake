@@ -1,0 +1,2 @@
+# The hyperlink box.
+list(APPEND ZL_RUNTIME_SOURCES ui/hyper_linker.cpp)
