@@ -13,6 +13,7 @@
 
 #include "runtime/core/test_component_blob.h"
 #include "runtime/core/window_template.h"
+#include "runtime/ui/window_schema.h"
 #include "tools/template_compiler/description.h"
 #include "tools/template_compiler/routine_list.h"
 
@@ -88,7 +89,13 @@ TEST(TemplateCompiler, DescriptionsCompileToATemplateThatReadsBackEveryField) {
   window.mousePointer = {0, 0, 0, 0};
   window.flags = kUnitVisible;
   window.bindings = {{0, 0}};
-  window.propertyBlob = {6, 0, 0, 0};
+  PropertyRecord windowFields(kWindowSchema);
+  windowFields.SetData(kWindowTitle, "点赞");
+  windowFields.SetWord(kWindowBorderStyle, 1);
+  windowFields.SetWord(kWindowBackColour, 0xF0F0F0);
+  windowFields.SetWord(kWindowMaxButton, 1);
+  windowFields.SetData(kWindowIcon, std::string("\0\0\1\0", 4));
+  window.propertyBlob = windowFields.Write();
   EXPECT_EQ(main.units[0].unitId, 0x06010000u);
   EXPECT_TRUE(main.units[0].record == window);
 
@@ -150,7 +157,8 @@ TEST(TemplateCompiler, DescriptionsCompileToATemplateThatReadsBackEveryField) {
   EXPECT_EQ(second.text2, "two");
   ASSERT_EQ(second.units.size(), 1u);
   EXPECT_EQ(second.units[0].record.width, 200);
-  EXPECT_TRUE(second.units[0].record.propertyBlob.empty());
+  EXPECT_EQ(second.units[0].record.propertyBlob, PropertyRecord(kWindowSchema).Write())
+      << "a schema type without properties gets every field at its default";
 
   // The reader's routine count is the routine list's length: one fewer rejects the menu item.
   EXPECT_FALSE(ReadWindowTemplate(*bytes, 3).has_value());
@@ -200,6 +208,20 @@ INSTANTIATE_TEST_SUITE_P(
                        "bad.toml:18:9: error: property 'Style' must be an integer"},
         BadDescription{"PropertiesWithoutCodec", "[[unit]]\nid = 0x16010001\ntype = \"Button\"\nleft = 0\ntop = 0\nwidth = 1\nheight = 1\n[unit.properties]\nCaption = \"x\"\n",
                        "bad.toml:17:1: error: type Button has no property codec: give its blob as 'blob_hex'"},
+        BadDescription{"PickOutOfRange", "[unit.properties]\nBorderStyle = 7\n",
+                       "bad.toml:11:15: error: property 'BorderStyle' must be an integer from 0 to 6"},
+        BadDescription{"UnknownWindowProperty", "[unit.properties]\nCaption = \"x\"\n",
+                       "bad.toml:11:1: error: type window has no property 'Caption'"},
+        BadDescription{"ColourName", "[unit.properties]\nBackColour = \"red\"\n",
+                       "bad.toml:11:14: error: property 'BackColour' must be a colour 0xBBGGRR or \"button-face\""},
+        BadDescription{"WordTooLarge", "[unit.properties]\nHelpContext = 0x100000000\n",
+                       "bad.toml:11:15: error: property 'HelpContext' must be an integer from -2147483648 to 4294967295"},
+        BadDescription{"BytesTwoWays", "[unit.properties]\nIcon = { hex = \"00\", file = \"a.ico\" }\n",
+                       "bad.toml:11:8: error: property 'Icon' must be { hex = \"...\" } or { file = \"...\" }"},
+        BadDescription{"HandlerOffsetOutsideTheList", "events = [{ event = 0, handler_offset = 4 }]\n",
+                       "bad.toml:10:41: error: field 'handler_offset' must be a position in the routine table (0 to 3)"},
+        BadDescription{"OtherFlagsNamedBits", "other_flags = 0x102\n",
+                       "bad.toml:10:15: error: field 'other_flags' must leave bits 0-2 to visible, disabled and tabstop"},
         BadDescription{"BadHex", "blob_hex = \"0G\"\n", "bad.toml:10:12: error: field 'blob_hex' must be a text of hexadecimal byte pairs"},
         BadDescription{"OddHex", "blob_hex = \"012\"\n", "bad.toml:10:12: error: field 'blob_hex'"},
         BadDescription{"TextOutsideCodePage", "tag = \"\xF0\x9F\x98\x80\"\n",

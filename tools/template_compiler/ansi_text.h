@@ -10,5 +10,8 @@ namespace zl::tools {
 
 // The text in code page 936; nothing when a character has no form there.
 std::optional<std::string> ToAnsiText(std::string_view utf8);
+// A stored text as UTF-8; nothing unless it is code page 936 text that converts back
+// to exactly the same bytes (a description must rebuild what it was read from).
+std::optional<std::string> FromAnsiText(std::string_view ansi);
 
 }  // namespace zl::tools

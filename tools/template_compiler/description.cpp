@@ -5,16 +5,22 @@
 #include <algorithm>
 #include <cstdio>
 #include <fstream>
+#include <limits>
 #include <set>
 #include <sstream>
 
+#include "runtime/ui/component_schemas.h"
 #include "tools/template_compiler/field_reader.h"
+#include "tools/template_compiler/property_fields.h"
+#include "tools/template_compiler/toml_text.h"
 #include "tools/template_compiler/unit_types.h"
 
 namespace zl::tools {
 namespace {
 
-constexpr uint32_t kMenuItemType = 0x00010003;
+constexpr uint32_t kNamedUnitFlags = kUnitVisible | kUnitDisabled | kUnitTabStop;
+// Live object, cursor, words 20 and 22, the five words 24.
+constexpr size_t kOtherUnitWords = 9;
 
 // What one description's compilation shares.
 struct Context {
@@ -44,13 +50,28 @@ std::vector<uint32_t> WordArray(FieldReader& fields, std::string_view key, Conte
   return words;
 }
 
-// A handler given by routine name; absent: unbound.
-int32_t HandlerOffset(FieldReader& fields, std::string_view key, Context& context) {
-  const toml::node* node = fields.Node(key);
+// A handler given by routine name, or by its stored offset (a position in the routine
+// table, for templates decompiled without their routine list); absent: unbound.
+int32_t HandlerOffset(FieldReader& fields, Context& context) {
+  const toml::node* node = fields.Node("handler");
+  const toml::node* offsetNode = fields.Node("handler_offset");
+  if (offsetNode) {
+    if (node) context.Error(node, "give either 'handler' or 'handler_offset', not both");
+    const auto* offset = offsetNode->as_integer();
+    const size_t routineCount = context.routines.names.size();
+    if (!offset || offset->get() < 0 || offset->get() > std::numeric_limits<int32_t>::max() ||
+        (routineCount && static_cast<uint64_t>(offset->get()) >= routineCount)) {
+      context.Error(offsetNode, "field 'handler_offset' must be a position in the routine table" +
+                                    (routineCount ? " (0 to " + std::to_string(routineCount - 1) + ")"
+                                                  : std::string()));
+      return kUnboundHandler;
+    }
+    return static_cast<int32_t>(offset->get());
+  }
   if (!node) return kUnboundHandler;
   const auto* name = node->as_string();
   if (!name) {
-    context.Error(node, "field '" + std::string(key) + "' must be a routine name");
+    context.Error(node, "field 'handler' must be a routine name");
     return kUnboundHandler;
   }
   const auto offset = context.routines.OffsetOf(name->get());
@@ -66,7 +87,7 @@ const UnitTypeInfo* UnitType(FieldReader& fields, bool menuItem, uint32_t& typeC
   const toml::node* node = fields.Node("type");
   if (!node) {
     if (menuItem) {
-      typeCode = kMenuItemType;
+      typeCode = kMenuItemTypeCode;
       return FindUnitType(typeCode);
     }
     fields.Require("type");
@@ -95,9 +116,14 @@ void RecordHeader(FieldReader& fields, Record& record, Context& context) {
 void MenuItem(FieldReader& fields, MenuItemRecord& item, Context& context) {
   UnitType(fields, true, item.typeCode, context);
   RecordHeader(fields, item, context);
+  const std::vector<uint32_t> other = WordArray(fields, "other_words", context, 2);
+  if (other.size() == 2) {
+    item.liveObject = other[0];
+    item.reserved2 = other[1];
+  }
   item.flags = fields.U32("flags");
   item.caption = fields.Text("caption");
-  item.handlerOffset = HandlerOffset(fields, "handler", context);
+  item.handlerOffset = HandlerOffset(fields, context);
 }
 
 std::vector<EventBinding> Bindings(FieldReader& fields, Context& context) {
@@ -118,7 +144,7 @@ std::vector<EventBinding> Bindings(FieldReader& fields, Context& context) {
     FieldReader binding(table, context.file, context.errors, "field");
     EventBinding pair{0, kUnboundHandler};
     if (binding.Require("event")) pair.eventNumber = binding.I32("event");
-    pair.handlerOffset = HandlerOffset(binding, "handler", context);
+    pair.handlerOffset = HandlerOffset(binding, context);
     binding.RejectUnread("an event binding");
     bindings.push_back(pair);
   }
@@ -137,18 +163,15 @@ std::vector<uint8_t> PropertyBlob(FieldReader& fields, const UnitTypeInfo* type,
     context.Error(properties, "field 'properties' must be a table");
     return {};
   }
-  if (!type || !type->encode) {
-    if (table) {
-      char code[16];
-      std::snprintf(code, sizeof code, "0x%08X", typeCode);
-      context.Error(table, std::string("type ") + (type ? type->englishName : code) +
-                               " has no property codec: give its blob as 'blob_hex'");
-    }
+  const std::string typeName = type ? type->englishName : TomlHexWord(typeCode);
+  const BlobSchema* schema = FindComponentSchema(typeCode);
+  if (!schema && !(type && type->encode)) {
+    if (table) context.Error(table, "type " + typeName + " has no property codec: give its blob as 'blob_hex'");
     return {};
   }
   FieldReader reader(table, context.file, context.errors, "property");
-  std::vector<uint8_t> blob = type->encode(reader);
-  reader.RejectUnread(std::string("type ") + type->englishName);
+  std::vector<uint8_t> blob = schema ? CompileProperties(*schema, reader) : type->encode(reader);
+  reader.RejectUnread("type " + typeName);
   return blob;
 }
 
@@ -161,6 +184,11 @@ void ComponentRecord(FieldReader& fields, UnitRecord& record, Context& context) 
   }
   record.flags = (fields.Bool("visible", true) ? kUnitVisible : 0) | (fields.Bool("disabled") ? kUnitDisabled : 0) |
                  (fields.Bool("tabstop") ? kUnitTabStop : 0);
+  if (const uint32_t other = fields.U32("other_flags"); other & kNamedUnitFlags) {
+    context.Error(fields.Node("other_flags"), "field 'other_flags' must leave bits 0-2 to visible, disabled and tabstop");
+  } else {
+    record.flags |= other;
+  }
   record.container = fields.U32("container");
   record.pageList = WordArray(fields, "pages", context);
   record.tag = fields.Text("tag");
@@ -175,6 +203,14 @@ void ComponentRecord(FieldReader& fields, UnitRecord& record, Context& context) 
                            static_cast<uint8_t>(pointer >> 16), static_cast<uint8_t>(pointer >> 24)};
   }
   record.bindings = Bindings(fields, context);
+  const std::vector<uint32_t> other = WordArray(fields, "other_words", context, kOtherUnitWords);
+  if (other.size() == kOtherUnitWords) {
+    record.liveObject = other[0];
+    record.cursor = other[1];
+    record.reserved20 = other[2];
+    record.reserved22 = other[3];
+    std::copy(other.begin() + 4, other.end(), record.reserved24);
+  }
   record.propertyBlob = PropertyBlob(fields, type, record.typeCode, context);
 }
 
@@ -253,11 +289,32 @@ std::optional<TemplateWindow> CompileWindowDescription(std::string_view text, co
   return window;
 }
 
-std::optional<std::vector<uint8_t>> CompileTemplateFiles(const std::vector<std::string>& files,
+std::optional<std::vector<uint8_t>> CompileTemplateTexts(std::span<const DescriptionText> descriptions,
                                                          const RoutineList& routines,
                                                          std::vector<CompileError>& errors) {
   std::vector<TemplateWindow> windows;
   std::set<uint32_t> ids;
+  bool ok = true;
+  for (const DescriptionText& description : descriptions) {
+    auto window = CompileWindowDescription(description.text, description.fileName, routines, errors);
+    if (!window) {
+      ok = false;
+      continue;
+    }
+    if (!ids.insert(window->windowId).second) {
+      errors.push_back({description.fileName, 0, 0, "another description has the same window id"});
+      ok = false;
+    }
+    windows.push_back(std::move(*window));
+  }
+  if (!ok) return std::nullopt;
+  return WriteWindowTemplate(windows);
+}
+
+std::optional<std::vector<uint8_t>> CompileTemplateFiles(const std::vector<std::string>& files,
+                                                         const RoutineList& routines,
+                                                         std::vector<CompileError>& errors) {
+  std::vector<DescriptionText> descriptions;
   bool ok = true;
   for (const std::string& file : files) {
     std::ifstream in(file, std::ios::binary);
@@ -268,19 +325,11 @@ std::optional<std::vector<uint8_t>> CompileTemplateFiles(const std::vector<std::
     }
     std::ostringstream text;
     text << in.rdbuf();
-    auto window = CompileWindowDescription(text.str(), file, routines, errors);
-    if (!window) {
-      ok = false;
-      continue;
-    }
-    if (!ids.insert(window->windowId).second) {
-      errors.push_back({file, 0, 0, "another description has the same window id"});
-      ok = false;
-    }
-    windows.push_back(std::move(*window));
+    descriptions.push_back({file, text.str()});
   }
+  auto bytes = CompileTemplateTexts(descriptions, routines, errors);
   if (!ok) return std::nullopt;
-  return WriteWindowTemplate(windows);
+  return bytes;
 }
 
 std::string TemplateCppSource(std::string_view name, std::span<const uint8_t> bytes) {

@@ -1,5 +1,6 @@
 // Window descriptions: the readable source of a window template, one TOML file
-// per window, compiled into the stored template format.
+// per window, compiled into the stored template format (and written back from a
+// template by `zl_template_compiler --decompile`, in this same form).
 //
 //   [window]
 //   id = 0x52010001              # required
@@ -21,6 +22,7 @@
 //   visible = true               # default true
 //   disabled = false
 //   tabstop = false
+//   other_flags = 0              # flag bits beyond bits 0-2 (visible, disabled, tabstop)
 //   container = 0
 //   handler_source = 0
 //   tag = ""
@@ -28,10 +30,14 @@
 //   # mouse_pointer_hex = ""     # or the stored bytes themselves
 //   pages = []                   # unit ids a container distributes, 0 between pages
 //   events = [ { event = 0, handler = "OnWindowCreated" },
+//              { event = 3, handler_offset = 2 },  # a routine by its position
 //              { event = 1 } ]   # no handler: stored as unbound (-1)
-//   [unit.properties]            # the component's properties, written by its type's codec
-//   Caption = "..."
-//   # or: blob_hex = "01 00 00 00"  (the property blob itself, for any type)
+//   other_words = [0, 0, 0, 0, 0, 0, 0, 0, 0]  # live object, cursor, words 20 and 22,
+//                                # the five words 24: 0 unless a template made elsewhere
+//                                # stores something there
+//   [unit.properties]            # the component's properties (see below)
+//   Title = "..."
+//   # or: blob_hex = "06 00 00 00"  (the property blob itself, for any type)
 //
 //   [[unit]]                     # a menu item (its id has 2 in bits 28-31, 6 in bits 24-27)
 //   id = 0x26010002
@@ -40,9 +46,22 @@
 //   caption = "打开(&O)"
 //   flags = 0
 //   handler = "OnOpenClicked"    # optional: no handler is stored as -1
+//   # handler_offset = 3         # or the routine by its position
+//   other_words = [0, 0]         # live object and the reserved word after it
 //
-// Handler names are positions in the application's routine list. Texts are stored
-// in code page 936. Unknown keys are errors, so a misspelt field never passes.
+// Properties: a type whose blob the runtime describes with a schema takes every
+// schema field by its name (property_fields.h lists the forms per field kind:
+// integers, true/false, picks, colours 0xBBGGRR or "button-face", texts, bytes as
+// { hex = "..." } or { file = "picture.bmp" } beside the description, fonts as
+// "default", { face = "宋体", size = 9, bold = false, italic = false, underline = false,
+// strikeout = false, angle = 0 } or { hex = "..." }). A field left out keeps its
+// default; the blob is written at the type's current version with every field, also
+// when `[unit.properties]` is left out (`blob_hex = ""` stores no blob). The test
+// component takes Caption and Style. Other types give `blob_hex` or nothing.
+//
+// Handler names are positions in the application's routine list; `handler_offset`
+// gives the position itself (checked against the list when one is given). Texts are
+// stored in code page 936. Unknown keys are errors, so a misspelt field never passes.
 #pragma once
 
 #include <cstdint>
@@ -62,6 +81,18 @@ namespace zl::tools {
 std::optional<TemplateWindow> CompileWindowDescription(std::string_view text, const std::string& fileName,
                                                        const RoutineList& routines,
                                                        std::vector<CompileError>& errors);
+
+// One description and the file it is (or will be) read from; files it names are
+// found beside that file.
+struct DescriptionText {
+  std::string fileName;
+  std::string text;
+};
+
+// Compiles descriptions, one window each, in the given order, into template bytes.
+std::optional<std::vector<uint8_t>> CompileTemplateTexts(std::span<const DescriptionText> descriptions,
+                                                         const RoutineList& routines,
+                                                         std::vector<CompileError>& errors);
 
 // Compiles description files, one window each, in the given order, into template bytes.
 std::optional<std::vector<uint8_t>> CompileTemplateFiles(const std::vector<std::string>& files,

@@ -42,6 +42,13 @@ class FieldReader {
   // Raw bytes given as a hexadecimal text.
   std::vector<uint8_t> Hex(std::string_view key);
 
+  // A reader of a table nested in this one (a font, a byte field), reporting alike.
+  FieldReader Nested(const toml::table* table, std::string_view noun) const {
+    return FieldReader(table, m_file, m_errors, noun);
+  }
+  // The description file, against which files it names are found.
+  const std::string& File() const { return m_file; }
+
   // Reports every field that no read above asked for (misspelt or unknown);
   // `owner` names what lacks it ("type 'Button'", "a unit").
   void RejectUnread(std::string_view owner);

@@ -17,7 +17,7 @@ std::vector<uint8_t> EncodeTestComponent(FieldReader& properties) {
 
 constexpr UnitTypeInfo kUnitTypes[] = {
     {0x00010001, "窗口", "window", nullptr},
-    {0x00010003, "菜单", "Menu", nullptr},
+    {kMenuItemTypeCode, "菜单", "Menu", nullptr},
     {0x00010005, "编辑框", "EditBox", nullptr},
     {0x0001000A, "标签", "Label", nullptr},
     {0x0001000B, "按钮", "Button", nullptr},

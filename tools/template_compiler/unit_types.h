@@ -12,6 +12,9 @@
 
 namespace zl::tools {
 
+// Menu items: the type a menu item's description may leave out.
+inline constexpr uint32_t kMenuItemTypeCode = 0x00010003;
+
 struct UnitTypeInfo {
   uint32_t typeCode;
   const char* chineseName;  // UTF-8, as descriptions spell it

@@ -5,6 +5,8 @@ list(APPEND ZL_HOST_TEST_SOURCES core/window_template_test.cpp)
 if(TARGET zl_template_compiler)
   zl_add_host_test(template_compiler_tests
     SOURCES "${PROJECT_SOURCE_DIR}/tests/tools/template_compiler_test.cpp"
+            "${PROJECT_SOURCE_DIR}/tests/tools/property_fields_test.cpp"
+            "${PROJECT_SOURCE_DIR}/tests/tools/decompiler_test.cpp"
     LIBS zl_template_compiler_lib)
   target_compile_definitions(template_compiler_tests PRIVATE
     ZL_TEMPLATE_TEST_DATA="${PROJECT_SOURCE_DIR}/tests/templates"
