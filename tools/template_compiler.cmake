@@ -10,6 +10,7 @@ if(NOT WIN32)
     template_compiler/decompiler.cpp
     template_compiler/description.cpp
     template_compiler/field_reader.cpp
+    template_compiler/list_view_fields.cpp
     template_compiler/property_fields.cpp
     template_compiler/routine_list.cpp
     template_compiler/toml_text.cpp

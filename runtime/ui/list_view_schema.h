@@ -80,9 +80,9 @@ inline constexpr FieldSpec kListViewFields[] = {
     {"Font", FieldKind::Font},
     {"HeaderImages", FieldKind::Bytes},
     {"ItemImages", FieldKind::Bytes},
-    {"Columns", FieldKind::Bytes},
+    {"Columns", FieldKind::Bytes, 0, 0, "", 0, BytesFormat::ColumnTable},
     {"StateImages", FieldKind::Bytes},
-    {"InitialRows", FieldKind::Bytes},
+    {"InitialRows", FieldKind::Bytes, 0, 0, "", 0, BytesFormat::RowTable},
 };
 static_assert(sizeof kListViewFields / sizeof kListViewFields[0] == kListViewFieldCount);
 

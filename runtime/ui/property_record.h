@@ -31,6 +31,13 @@ constexpr bool IsDataKind(FieldKind kind) {
   return kind == FieldKind::Text || kind == FieldKind::Bytes || kind == FieldKind::Font;
 }
 
+// What the bytes of a Bytes field hold, where a description can show more than hex.
+enum class BytesFormat : uint8_t {
+  Raw,          // anything (a picture, an icon, a sound, image lists)
+  ColumnTable,  // the list view's column table
+  RowTable,     // the list view's initial-row cell table
+};
+
 // One field of a type's blob, in blob order.
 struct FieldSpec {
   const char* name;              // the readable name window descriptions use
@@ -39,6 +46,7 @@ struct FieldSpec {
   uint32_t defaultWord = 0;      // scalar kinds
   const char* defaultText = "";  // Text (system code page)
   int32_t maxPick = 0;           // Pick: the largest choice
+  BytesFormat format = BytesFormat::Raw;
 };
 
 // A type's blob: its current version, the oldest version it reads, its fields.

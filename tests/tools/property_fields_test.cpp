@@ -10,6 +10,8 @@
 #include <fstream>
 
 #include "runtime/ui/font_record.h"
+#include "runtime/ui/list_view_schema.h"
+#include "runtime/ui/list_view_tables.h"
 
 namespace zl::tools {
 namespace {
@@ -149,6 +151,62 @@ TEST(PropertyFields, BlobsAreDescribedInAFormThatCompilesBackByteForByte) {
     EXPECT_TRUE(PropertyRecord::Read(kSchema, blob));
     EXPECT_FALSE(DescribeProperties(kSchema, blob));
   }
+}
+
+}  // namespace
+}  // namespace zl::tools
+
+namespace zl::tools {
+namespace {
+
+// The list view's tables as arrays of tables, written as the runtime reads them.
+TEST(PropertyFields, ListViewTablesCompileFromArraysAndDescribeBack) {
+  const toml::table root = toml::parse(std::string_view(Utf8(
+      u8"Columns = [{ title = \"编号\", width = 50 }, { title = \"QQ\", width = 100, align = \"right\" }]\n"
+      u8"InitialRows = [{ text = \"1\", cells = [\"10001\"] },\n"
+      u8"               { text = \"2\", tip = \"提示\", data = 7, cells = [{ text = \"10002\", image = 1 }] }]\n")));
+  const std::string file = "lv.toml", secondFile = "lv2.toml", badFile = "bad.toml";  // readers keep the names
+  std::vector<CompileError> errors;
+  FieldReader reader(&root, file, errors, "property");
+  const std::vector<uint8_t> blob = CompileProperties(kListViewSchema, reader);
+  reader.RejectUnread("type ListView");
+  ASSERT_TRUE(errors.empty()) << errors.front().Text();
+  const auto record = PropertyRecord::Read(kListViewSchema, blob);
+  ASSERT_TRUE(record);
+  const auto bytes = [&](size_t field) {
+    const std::string& data = record->Data(field);
+    return std::span(reinterpret_cast<const uint8_t*>(data.data()), data.size());
+  };
+  const auto columns = DecodeColumnTable(bytes(kLvColumns));
+  ASSERT_TRUE(columns && columns->size() == 2);
+  EXPECT_EQ((*columns)[0].title, "编号");
+  EXPECT_EQ((*columns)[0].width, 50);
+  EXPECT_EQ((*columns)[1].alignment, kAlignRight);
+  EXPECT_EQ((*columns)[1].imageIndex, -1);
+  const auto rows = DecodeRowTable(bytes(kLvInitialRows));
+  ASSERT_TRUE(rows && rows->size() == 2);
+  EXPECT_EQ((*rows)[1].tip, "提示");
+  EXPECT_EQ((*rows)[1].itemData, 7u);
+  ASSERT_EQ((*rows)[1].cells.size(), 1u);
+  EXPECT_EQ((*rows)[1].cells[0].text, "10002");
+  EXPECT_EQ((*rows)[1].cells[0].imageIndex, 1);
+
+  // Described back, the table compiles to the same blob.
+  const auto described = DescribeProperties(kListViewSchema, blob);
+  ASSERT_TRUE(described);
+  EXPECT_NE(described->find("title = \"QQ\""), std::string::npos) << *described;
+  const toml::table again = toml::parse(std::string_view(*described));
+  std::vector<CompileError> moreErrors;
+  FieldReader second(&again, secondFile, moreErrors, "property");
+  EXPECT_EQ(CompileProperties(kListViewSchema, second), blob);
+  EXPECT_TRUE(moreErrors.empty());
+
+  const toml::table wrong = toml::parse("Columns = [{ title = \"x\", align = \"middle\" }]\n");
+  std::vector<CompileError> wrongErrors;
+  FieldReader bad(&wrong, badFile, wrongErrors, "property");
+  CompileProperties(kListViewSchema, bad);
+  ASSERT_EQ(wrongErrors.size(), 1u);
+  EXPECT_NE(wrongErrors[0].Text().find("bad.toml:1:"), std::string::npos) << wrongErrors[0].Text();
 }
 
 }  // namespace

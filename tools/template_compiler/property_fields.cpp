@@ -10,6 +10,7 @@
 
 #include "runtime/ui/font_record.h"
 #include "tools/template_compiler/ansi_text.h"
+#include "tools/template_compiler/list_view_fields.h"
 #include "tools/template_compiler/toml_text.h"
 
 namespace zl::tools {
@@ -225,7 +226,11 @@ std::vector<uint8_t> CompileProperties(const BlobSchema& schema, FieldReader& pr
         data = properties.Text(field.name);
         break;
       case FieldKind::Bytes:
-        data = Bytes(properties, *node, field.name);
+        if (const auto* entries = node->as_array(); entries && field.format != BytesFormat::Raw) {
+          data = CompileListViewTable(field.format, properties, *entries, field.name);
+        } else {
+          data = Bytes(properties, *node, field.name);
+        }
         break;
       case FieldKind::Font:
         data = Font(properties, *node, field.name);
@@ -274,6 +279,12 @@ std::optional<std::string> DescribeProperties(const BlobSchema& schema, std::spa
       }
       case FieldKind::Bytes: {
         const std::string& bytes = record->Data(i);
+        if (field.format != BytesFormat::Raw) {
+          if (auto table = DescribeListViewTable(field.format, bytes)) {
+            value = *table;
+            break;
+          }
+        }
         value = "{ hex = " + TomlHex({reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size()}) + " }";
         break;
       }
