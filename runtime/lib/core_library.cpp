@@ -4,6 +4,7 @@
 
 #include "runtime/core/notify_codes.h"
 #include "runtime/lib/conversion_commands.h"
+#include "runtime/lib/edit_commands.h"
 #include "runtime/lib/system_commands.h"
 #include "runtime/lib/text_commands.h"
 
@@ -21,7 +22,7 @@ int32_t __stdcall CoreLibraryNotify(int32_t code, intptr_t arg1, intptr_t) {
 }
 
 const CommandFn g_coreCommands[kCoreCommandCount] = {
-    nullptr,         // 0 AddText: the edit box's own command
+    &AddText,        // 0
     &ToText,         // 1
     &MsgBox,         // 2
     &ToLower,        // 3

@@ -2,11 +2,16 @@
 
 #include <vector>
 
+#include "runtime/ui/button_schema.h"
+#include "runtime/ui/edit_box_schema.h"
+
 namespace zl {
 
 std::span<const ComponentSchema> ComponentSchemas() {
   // One row per component type (its schema header defines the schema).
   static const std::vector<ComponentSchema> schemas = {
+      {kEditBoxTypeCode, &kEditBoxSchema},
+      {kButtonTypeCode, &kButtonSchema},
   };
   return schemas;
 }

@@ -6,13 +6,22 @@
 #include "runtime/lib/core_library.h"
 #include "runtime/lib/shell_library.h"
 #include "runtime/lib/thread_library.h"
+#include "runtime/ui/button.h"
+#include "runtime/ui/edit_box.h"
 #include "runtime/ui/unit_types.h"
 
 namespace zl {
 namespace {
 
+constexpr auto kEditBoxDescriptors = MakePropertyDescriptors(kEditBoxProperties, kCoreComponentPropertyFlags);
+constexpr auto kButtonDescriptors = MakePropertyDescriptors(kButtonProperties, kCoreComponentPropertyFlags);
+
 constexpr std::array<UnitTypeDescriptor, kCoreUnitTypeCount> MakeCoreUnitTypes() {
   std::array<UnitTypeDescriptor, kCoreUnitTypeCount> types{};
+  types[4] = MakeUnitType(kEditBoxChineseName, kEditBoxEnglishName, kEditBoxStateFlags, kEditBoxDescriptors,
+                          &ComponentOperations<EditBox>::Selector);
+  types[10] = MakeUnitType(kButtonChineseName, kButtonEnglishName, kButtonStateFlags, kButtonDescriptors,
+                           &ComponentOperations<Button>::Selector);
   return types;
 }
 

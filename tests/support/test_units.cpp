@@ -92,7 +92,15 @@ class TestWindow : public TestUnit {
     }
     if (LogPrivateMessage(message, UnitId())) return 0;
     switch (message) {
-      case WM_COMMAND: {
+      case WM_COMMAND:
+      case WM_NOTIFY:
+      case WM_CTLCOLOREDIT:
+      case WM_CTLCOLORSTATIC:
+      case WM_CTLCOLORBTN:
+      case WM_CTLCOLORLISTBOX:
+      case WM_CTLCOLORSCROLLBAR:
+      case WM_HSCROLL:
+      case WM_VSCROLL: {
         LRESULT result = 0;
         if (ReflectNotification(message, wParam, lParam, result)) return result;
         break;

@@ -1,0 +1,169 @@
+// The edit box's and the button's property blobs and the edit box's input modes,
+// natively under the sanitizers and under Wine.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "runtime/core/byte_stream.h"
+#include "runtime/ui/button_schema.h"
+#include "runtime/ui/component_schemas.h"
+#include "runtime/ui/edit_box_input.h"
+#include "runtime/ui/edit_box_schema.h"
+#include "runtime/ui/font_record.h"
+
+namespace zl {
+namespace {
+
+// An edit box blob written field by field in its stored order.
+std::vector<uint8_t> EditBoxBlob(uint32_t version) {
+  ByteWriter out;
+  out.U32(version);
+  for (uint32_t word : {4u, 0x112233u, 0x445566u, 0u, 80u, 1u, 3u, 2u, 5u}) out.U32(word);
+  const uint8_t password[] = {'#', 0};
+  out.Bytes(password);
+  for (uint32_t word : {2u, 1u, 0xFFFFFFF6u, 10u, 3u, 4u}) out.U32(word);
+  out.CountedText("");
+  out.CountedText("内容");
+  if (version >= 2) {
+    out.CountedText("source");
+    out.CountedText("column");
+  }
+  return out.Take();
+}
+
+TEST(EditBoxBlob, ReadsEveryFieldInItsStoredOrderAndWritesTheSameBytes) {
+  const std::vector<uint8_t> blob = EditBoxBlob(2);
+  const auto record = PropertyRecord::Read(kEditBoxSchema, blob);
+  ASSERT_TRUE(record);
+  EXPECT_EQ(record->Word(kEditBorder), 4u);
+  EXPECT_EQ(record->Word(kEditTextColour), 0x112233u);
+  EXPECT_EQ(record->Word(kEditBackColour), 0x445566u);
+  EXPECT_FALSE(record->Truth(kEditHideSelection));
+  EXPECT_EQ(record->Word(kEditMaxLength), 80u);
+  EXPECT_TRUE(record->Truth(kEditMultiLine));
+  EXPECT_EQ(record->Word(kEditScrollBars), 3u);
+  EXPECT_EQ(record->Word(kEditAlignment), 2u);
+  EXPECT_EQ(record->Word(kEditInputMode), 5u);
+  EXPECT_EQ(record->Word(kEditPasswordChar), static_cast<uint32_t>('#'));
+  EXPECT_EQ(record->Word(kEditCaseConversion), 2u);
+  EXPECT_EQ(record->Word(kEditSpinnerMode), 1u);
+  EXPECT_EQ(record->Int(kEditSpinnerMin), -10);
+  EXPECT_EQ(record->Word(kEditSpinnerMax), 10u);
+  EXPECT_EQ(record->Word(kEditSelectionStart), 3u);
+  EXPECT_EQ(record->Word(kEditSelectionLength), 4u);
+  EXPECT_EQ(record->Data(kEditContent), "内容");
+  EXPECT_EQ(record->Data(kEditDataSource), "source");
+  EXPECT_EQ(record->Data(kEditDataColumn), "column");
+  EXPECT_EQ(record->Write(), blob);
+}
+
+TEST(EditBoxBlob, OlderVersionsKeepTheDataBindingDefaultsAndNewerOrTruncatedBlobsAreRejected) {
+  for (uint32_t version : {0u, 1u}) {
+    const auto old = PropertyRecord::Read(kEditBoxSchema, EditBoxBlob(version));
+    ASSERT_TRUE(old) << version;
+    EXPECT_EQ(old->Data(kEditContent), "内容");
+    EXPECT_EQ(old->Data(kEditDataSource), "");
+    const std::vector<uint8_t> written = old->Write();
+    EXPECT_EQ(written[0], 2) << "written back at the current version";
+    EXPECT_TRUE(PropertyRecord::Read(kEditBoxSchema, written) == old);
+  }
+  const auto defaults = PropertyRecord::Read(kEditBoxSchema, {});
+  ASSERT_TRUE(defaults);
+  EXPECT_EQ(defaults->Word(kEditBorder), 1u);
+  EXPECT_EQ(defaults->Word(kEditBackColour), 0xFFFFFFu);
+  EXPECT_TRUE(defaults->Truth(kEditHideSelection));
+  EXPECT_EQ(defaults->Word(kEditPasswordChar), 42u);
+  EXPECT_EQ(defaults->Word(kEditSpinnerMax), 100u);
+
+  std::vector<uint8_t> blob = EditBoxBlob(2);
+  for (size_t length = 1; length < blob.size(); ++length) {
+    EXPECT_FALSE(PropertyRecord::Read(kEditBoxSchema, std::span(blob.data(), length))) << length;
+  }
+  blob[0] = 3;
+  EXPECT_FALSE(PropertyRecord::Read(kEditBoxSchema, blob));
+}
+
+TEST(EditBoxBlob, VisitsContentFaceNameAndDataBindingInThatOrder) {
+  PropertyRecord record(kEditBoxSchema);
+  FontRecord font;
+  std::memcpy(font.faceName, "SimSun", 6);
+  record.SetData(kEditFont, EncodeFontRecord(font));
+  record.SetData(kEditContent, "text");
+  record.SetData(kEditDataSource, "source");
+  record.SetData(kEditDataColumn, "column");
+  std::vector<std::string> seen;
+  const auto rewritten = VisitBlobTexts(kEditBoxSchema, record.Write(), [&](std::string& text, bool face) {
+    seen.push_back((face ? "face:" : "") + text);
+    text += "!";
+  });
+  ASSERT_TRUE(rewritten);
+  EXPECT_EQ(seen, (std::vector<std::string>{"text", "face:SimSun", "source", "column"}));
+  EXPECT_EQ(PropertyRecord::Read(kEditBoxSchema, *rewritten)->Data(kEditContent), "text!");
+  EXPECT_EQ(FindComponentSchema(kEditBoxTypeCode), &kEditBoxSchema);
+  EXPECT_EQ(FindComponentSchema(kButtonTypeCode), &kButtonSchema);
+}
+
+TEST(ButtonBlob, ReadsItsFieldsInStoredOrderAndRejectsNewerOrTruncatedBlobs) {
+  ByteWriter out;
+  out.U32(1);
+  for (uint32_t word : {1u, 2u, 0u}) out.U32(word);
+  out.CountedText(std::string("\x01\x02\x03", 3));
+  out.CountedText("");
+  out.CountedText("停止");
+  std::vector<uint8_t> blob = out.Take();
+  const auto record = PropertyRecord::Read(kButtonSchema, blob);
+  ASSERT_TRUE(record);
+  EXPECT_EQ(record->Word(kButtonType), 1u);
+  EXPECT_EQ(record->Word(kButtonHorizontalAlignment), 2u);
+  EXPECT_EQ(record->Word(kButtonVerticalAlignment), 0u);
+  EXPECT_EQ(record->Data(kButtonPicture), std::string("\x01\x02\x03", 3));
+  EXPECT_EQ(record->Data(kButtonCaption), "停止");
+  EXPECT_EQ(record->Write(), blob);
+  EXPECT_EQ(PropertyRecord(kButtonSchema).Data(kButtonCaption), "按钮");
+  EXPECT_EQ(PropertyRecord(kButtonSchema).Word(kButtonHorizontalAlignment), 1u);
+
+  std::vector<std::string> seen;
+  VisitBlobTexts(kButtonSchema, blob, [&](std::string& text, bool) { seen.push_back(text); });
+  EXPECT_EQ(seen, std::vector<std::string>{"停止"}) << "an empty font field has no face name";
+
+  for (size_t length = 1; length < blob.size(); ++length) {
+    EXPECT_FALSE(PropertyRecord::Read(kButtonSchema, std::span(blob.data(), length))) << length;
+  }
+  blob[0] = 2;
+  EXPECT_FALSE(PropertyRecord::Read(kButtonSchema, blob));
+}
+
+TEST(EditBoxInput, NormalisesNumbersToTheirModesRangeWithZeroAsEmptyText) {
+  EXPECT_EQ(NormaliseInput(kInputByte, "300"), "255");
+  EXPECT_EQ(NormaliseInput(kInputByte, "-4"), "");
+  EXPECT_EQ(NormaliseInput(kInputShortInt, "-40000"), "-32768");
+  EXPECT_EQ(NormaliseInput(kInputInt, "99999999999"), "2147483647");
+  EXPECT_EQ(NormaliseInput(kInputLongInt, "  -12x"), "-12");
+  EXPECT_EQ(NormaliseInput(kInputLongInt, "99999999999999999999"), "9223372036854775807");
+  EXPECT_EQ(NormaliseInput(kInputFloat, "3.14159265"), "3.14159");
+  EXPECT_EQ(NormaliseInput(kInputFloat, "1e99"), "3.40282e+38");
+  EXPECT_EQ(NormaliseInput(kInputDouble, "0.1"), "0.1");
+  EXPECT_EQ(NormaliseInput(kInputDouble, "inf"), "");
+  EXPECT_EQ(NormaliseInput(kInputIntegerText, "1-2"), std::nullopt) << "text modes only filter keys";
+  EXPECT_TRUE(InputAccepts(kInputByte, '\b'));
+  EXPECT_FALSE(InputAccepts(kInputByte, '-'));
+  EXPECT_TRUE(InputAccepts(kInputDecimalText, '.'));
+  EXPECT_FALSE(InputAccepts(kInputInt, 0xB0));  // a lead byte
+}
+
+TEST(EditBoxInput, DateTimesAreWrittenInTheRuntimesFormAndInvalidOnesBecomeEmpty) {
+  EXPECT_EQ(NormaliseInput(kInputDateTime, "2017-1-4"), "2017年1月4日");
+  EXPECT_EQ(NormaliseInput(kInputDateTime, " 2017/01/04 09:35 "), "2017年1月4日9时35分");
+  EXPECT_EQ(NormaliseInput(kInputDateTime, "2017年1月4日9时35分10秒"), "2017年1月4日9时35分10秒");
+  EXPECT_EQ(NormaliseInput(kInputDateTime, "1899-12-30"), "") << "the zero date";
+  EXPECT_EQ(NormaliseInput(kInputDateTime, "2017-2-29"), "");
+  EXPECT_EQ(NormaliseInput(kInputDateTime, "2017-1-4 25:00"), "");
+  EXPECT_EQ(NormaliseInput(kInputDateTime, "tomorrow"), "");
+  EXPECT_EQ(ParseDateTimeText("1899-12-29 06:00"), -1.25);
+  EXPECT_EQ(ParseDateTimeText("2017-01-04"), 42739.0);
+}
+
+}  // namespace
+}  // namespace zl
