@@ -1,7 +1,6 @@
 #include "tests/runtime/ui/component_harness.h"
 
 #include <array>
-#include <cstring>
 
 #include "runtime/core/entry_table.h"
 #include "runtime/core/template_loader.h"
@@ -10,28 +9,33 @@
 #include "tests/support/test_support.h"
 #include "tests/support/test_units.h"
 
-namespace zl::test {
+namespace zl {
+
+// The entry table names the built program; the harness initialises with its own.
+const ProgramDescriptor g_program = {};
+int ApplicationEntry() { return 0; }
+
+namespace test {
 namespace {
 
-std::vector<CaughtEvent>& CaughtEvents() {
-  static std::vector<CaughtEvent> events;
-  return events;
-}
+std::vector<CaughtEvent> g_caught;
 
 // Handler n catches event kBoundEvents[n] of whichever unit raised it.
 constexpr int32_t kBoundEvents[] = {0, 1, -7, -8};
-
 template <int N>
 HandlerResult Catch(std::span<const uint32_t> args) {
-  CaughtEvents().push_back({Units().CurrentEventSource().unitId, kBoundEvents[N], {args.begin(), args.end()},
-                            GetCurrentThreadId()});
+  g_caught.push_back({Units().CurrentEventSource().unitId, kBoundEvents[N], {args.begin(), args.end()},
+                      GetCurrentThreadId()});
   return {};
 }
 const EventHandler kHandlers[] = {&Catch<0>, &Catch<1>, &Catch<2>, &Catch<3>};
 const RoutineTable kRoutineTable{4, kHandlers};
 
-// Library 1 of the harness: the test window type beside the real component types.
-const SupportLibraryRecord& HarnessLibrary() {
+}  // namespace
+
+void ComponentTest::SetUpTestSuite() {
+  static bool initialised = false;
+  if (std::exchange(initialised, true)) return;
   static const auto types = [] {
     std::array<UnitTypeDescriptor, 11> t{};
     t[0] = kTestUnitLibrary.unitTypes[0];
@@ -39,26 +43,14 @@ const SupportLibraryRecord& HarnessLibrary() {
     t[10] = g_coreLibrary.unitTypes[10];
     return t;
   }();
-  static const SupportLibraryRecord library{"component tests", nullptr, static_cast<uint32_t>(types.size()),
-                                            types.data(), 0, nullptr};
-  return library;
-}
-
-}  // namespace
-
-void ComponentTest::SetUpTestSuite() {
-  static bool initialised = false;
-  if (initialised) return;
-  initialised = true;
-  static const SupportLibraryRecord* libraries[] = {&HarnessLibrary()};
+  static const SupportLibraryRecord library{"component tests", nullptr, 11, types.data(), 0, nullptr};
+  static const SupportLibraryRecord* libraries[] = {&library};
   static ProgramDescriptor program{};
   program.codeBase = &kRoutineTable;
   program.supportLibraryCount = 1;
   program.supportLibraries = libraries;
   Kernel().Initialise(program);
 }
-
-void ComponentTest::SetUp() { ClearCaught(); }
 
 void ComponentTest::TearDown() {
   for (auto& window : Kernel().windowTable) {
@@ -73,52 +65,44 @@ TemplateUnit ComponentTest::Unit(uint32_t unitId, uint32_t typeCode, const Prope
                                  uint32_t flags) {
   TemplateUnit unit;
   unit.unitId = unitId;
-  unit.record.typeCode = typeCode;
-  unit.record.left = place.left;
-  unit.record.top = place.top;
-  unit.record.width = place.right - place.left;
-  unit.record.height = place.bottom - place.top;
-  unit.record.mousePointer = {0, 0, 0, 0};
-  unit.record.flags = flags;
-  unit.record.bindings = {{0, 0}, {1, 1}, {-7, 2}, {-8, 3}};
-  unit.record.propertyBlob = properties.Write();
+  UnitRecord& record = unit.record;
+  record.typeCode = typeCode;
+  record.left = place.left;
+  record.top = place.top;
+  record.width = place.right - place.left;
+  record.height = place.bottom - place.top;
+  record.mousePointer = {0, 0, 0, 0};
+  record.flags = flags;
+  record.bindings = {{0, 0}, {1, 1}, {-7, 2}, {-8, 3}};
+  record.propertyBlob = properties.Write();
   return unit;
 }
 
 void ComponentTest::Load(std::vector<TemplateUnit> components) {
   TemplateWindow window;
   window.windowId = kHarnessWindowId;
-  window.units.push_back(TestWindowUnit(kHarnessWindowUnit, "component harness"));
+  window.units.push_back(TestWindowUnit(0x06010000, "component harness"));
   for (TemplateUnit& unit : components) window.units.push_back(std::move(unit));
-  const TemplateWindow windows[] = {window};
-  const std::vector<uint8_t> bytes = WriteWindowTemplate(windows);
+  const std::vector<uint8_t> bytes = WriteWindowTemplate(std::span(&window, 1));
   std::vector<std::unique_ptr<WindowEntry>> entries;
   ASSERT_TRUE(ReadTemplateWindows(bytes.data(), bytes.size(), &kRoutineTable, entries));
   Kernel().windowTable = std::move(entries);
   ASSERT_TRUE(Kernel().windowLoader(kHarnessWindowId, nullptr, false));
-  SetForegroundWindow(WindowHwnd());
+  SetForegroundWindow(HwndOf(0));
   Pump();
-  ClearCaught();
-}
-
-HWND ComponentTest::HwndOf(uint32_t unitId) {
-  UnitObject* object = Find(unitId);
-  return object ? object->Hwnd() : nullptr;
+  g_caught.clear();
 }
 
 std::vector<CaughtEvent> ComponentTest::Caught(uint32_t unitId, int32_t eventNumber) {
   std::vector<CaughtEvent> events;
-  for (const CaughtEvent& event : CaughtEvents()) {
+  for (const CaughtEvent& event : g_caught) {
     if (event.unitId == unitId && event.eventNumber == eventNumber) events.push_back(event);
   }
   return events;
 }
 
-void ComponentTest::ClearCaught() { CaughtEvents().clear(); }
-
 std::string ComponentTest::TextProperty(uint32_t unitId, int32_t property) {
-  const TextOwner text(reinterpret_cast<char*>(
-      static_cast<uintptr_t>(g_runtimeEntries.readUnitProperty(kHarnessWindowId, unitId, property, -1))));
+  const TextOwner text(reinterpret_cast<char*>(static_cast<uintptr_t>(WordProperty(unitId, property))));
   return text ? std::string(text.get()) : std::string();
 }
 
@@ -127,8 +111,7 @@ uint64_t ComponentTest::WordProperty(uint32_t unitId, int32_t property) {
 }
 
 void ComponentTest::WriteText(uint32_t unitId, int32_t property, const char* text) {
-  Units().WriteProperty(kHarnessWindowId, unitId, property, -1, kTypeText,
-                        static_cast<uint64_t>(reinterpret_cast<uintptr_t>(text)));
+  Units().WriteProperty(kHarnessWindowId, unitId, property, -1, kTypeText, reinterpret_cast<uintptr_t>(text));
 }
 
 void ComponentTest::WriteInt(uint32_t unitId, int32_t property, int32_t value) {
@@ -136,8 +119,8 @@ void ComponentTest::WriteInt(uint32_t unitId, int32_t property, int32_t value) {
 }
 
 void ComponentTest::Pump() {
-  const DWORD until = GetTickCount() + 50;
-  PumpUntil([&] { return static_cast<LONG>(GetTickCount() - until) >= 0; }, 2000);
+  const DWORD start = GetTickCount();
+  PumpUntil([&] { return GetTickCount() - start >= 50; });
 }
 
 std::string ComponentTest::WindowText(HWND hwnd) {
@@ -153,13 +136,5 @@ RECT ComponentTest::PlaceOf(HWND hwnd) {
   return rect;
 }
 
-}  // namespace zl::test
-
-namespace zl {
-
-// The entry table names the built program; the harness initialises with its own.
-const ProgramDescriptor g_program = {};
-
-int ApplicationEntry() { return 0; }
-
+}  // namespace test
 }  // namespace zl

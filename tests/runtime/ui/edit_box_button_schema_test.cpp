@@ -21,7 +21,7 @@ std::vector<uint8_t> EditBoxBlob(uint32_t version) {
   ByteWriter out;
   out.U32(version);
   for (uint32_t word : {4u, 0x112233u, 0x445566u, 0u, 80u, 1u, 3u, 2u, 5u}) out.U32(word);
-  const uint8_t password[] = {'#', 0};
+  const uint8_t password[] = {'#', 0};  // 16 bits
   out.Bytes(password);
   for (uint32_t word : {2u, 1u, 0xFFFFFFF6u, 10u, 3u, 4u}) out.U32(word);
   out.CountedText("");
@@ -33,56 +33,36 @@ std::vector<uint8_t> EditBoxBlob(uint32_t version) {
   return out.Take();
 }
 
+// Every length short of the whole blob is rejected, and so is a newer version.
+void ExpectTruncatedAndNewerRejected(const BlobSchema& schema, std::vector<uint8_t> blob) {
+  for (size_t length = 1; length < blob.size(); ++length) {
+    EXPECT_FALSE(PropertyRecord::Read(schema, std::span(blob.data(), length))) << length;
+  }
+  blob[0] = static_cast<uint8_t>(schema.currentVersion + 1);
+  EXPECT_FALSE(PropertyRecord::Read(schema, blob));
+}
+
 TEST(EditBoxBlob, ReadsEveryFieldInItsStoredOrderAndWritesTheSameBytes) {
   const std::vector<uint8_t> blob = EditBoxBlob(2);
   const auto record = PropertyRecord::Read(kEditBoxSchema, blob);
   ASSERT_TRUE(record);
-  EXPECT_EQ(record->Word(kEditBorder), 4u);
-  EXPECT_EQ(record->Word(kEditTextColour), 0x112233u);
-  EXPECT_EQ(record->Word(kEditBackColour), 0x445566u);
-  EXPECT_FALSE(record->Truth(kEditHideSelection));
-  EXPECT_EQ(record->Word(kEditMaxLength), 80u);
-  EXPECT_TRUE(record->Truth(kEditMultiLine));
-  EXPECT_EQ(record->Word(kEditScrollBars), 3u);
-  EXPECT_EQ(record->Word(kEditAlignment), 2u);
-  EXPECT_EQ(record->Word(kEditInputMode), 5u);
-  EXPECT_EQ(record->Word(kEditPasswordChar), static_cast<uint32_t>('#'));
-  EXPECT_EQ(record->Word(kEditCaseConversion), 2u);
-  EXPECT_EQ(record->Word(kEditSpinnerMode), 1u);
-  EXPECT_EQ(record->Int(kEditSpinnerMin), -10);
-  EXPECT_EQ(record->Word(kEditSpinnerMax), 10u);
-  EXPECT_EQ(record->Word(kEditSelectionStart), 3u);
-  EXPECT_EQ(record->Word(kEditSelectionLength), 4u);
+  const std::vector<uint32_t> words = {4, 0x112233, 0x445566, 0, 80, 1, 3, 2, 5, '#', 2, 1, 0xFFFFFFF6, 10, 3, 4};
+  for (size_t field = kEditBorder; field <= kEditSelectionLength; ++field) {
+    EXPECT_EQ(record->Word(field), words[field]) << kEditBoxFields[field].name;
+  }
   EXPECT_EQ(record->Data(kEditContent), "内容");
   EXPECT_EQ(record->Data(kEditDataSource), "source");
   EXPECT_EQ(record->Data(kEditDataColumn), "column");
   EXPECT_EQ(record->Write(), blob);
-}
-
-TEST(EditBoxBlob, OlderVersionsKeepTheDataBindingDefaultsAndNewerOrTruncatedBlobsAreRejected) {
+  ExpectTruncatedAndNewerRejected(kEditBoxSchema, blob);
+  // Versions 0 and 1 lack the data binding; they are written back at version 2.
   for (uint32_t version : {0u, 1u}) {
     const auto old = PropertyRecord::Read(kEditBoxSchema, EditBoxBlob(version));
     ASSERT_TRUE(old) << version;
     EXPECT_EQ(old->Data(kEditContent), "内容");
     EXPECT_EQ(old->Data(kEditDataSource), "");
-    const std::vector<uint8_t> written = old->Write();
-    EXPECT_EQ(written[0], 2) << "written back at the current version";
-    EXPECT_TRUE(PropertyRecord::Read(kEditBoxSchema, written) == old);
+    EXPECT_EQ(old->Write()[0], 2);
   }
-  const auto defaults = PropertyRecord::Read(kEditBoxSchema, {});
-  ASSERT_TRUE(defaults);
-  EXPECT_EQ(defaults->Word(kEditBorder), 1u);
-  EXPECT_EQ(defaults->Word(kEditBackColour), 0xFFFFFFu);
-  EXPECT_TRUE(defaults->Truth(kEditHideSelection));
-  EXPECT_EQ(defaults->Word(kEditPasswordChar), 42u);
-  EXPECT_EQ(defaults->Word(kEditSpinnerMax), 100u);
-
-  std::vector<uint8_t> blob = EditBoxBlob(2);
-  for (size_t length = 1; length < blob.size(); ++length) {
-    EXPECT_FALSE(PropertyRecord::Read(kEditBoxSchema, std::span(blob.data(), length))) << length;
-  }
-  blob[0] = 3;
-  EXPECT_FALSE(PropertyRecord::Read(kEditBoxSchema, blob));
 }
 
 TEST(EditBoxBlob, VisitsContentFaceNameAndDataBindingInThatOrder) {
@@ -102,7 +82,6 @@ TEST(EditBoxBlob, VisitsContentFaceNameAndDataBindingInThatOrder) {
   EXPECT_EQ(seen, (std::vector<std::string>{"text", "face:SimSun", "source", "column"}));
   EXPECT_EQ(PropertyRecord::Read(kEditBoxSchema, *rewritten)->Data(kEditContent), "text!");
   EXPECT_EQ(FindComponentSchema(kEditBoxTypeCode), &kEditBoxSchema);
-  EXPECT_EQ(FindComponentSchema(kButtonTypeCode), &kButtonSchema);
 }
 
 TEST(ButtonBlob, ReadsItsFieldsInStoredOrderAndRejectsNewerOrTruncatedBlobs) {
@@ -112,7 +91,7 @@ TEST(ButtonBlob, ReadsItsFieldsInStoredOrderAndRejectsNewerOrTruncatedBlobs) {
   out.CountedText(std::string("\x01\x02\x03", 3));
   out.CountedText("");
   out.CountedText("停止");
-  std::vector<uint8_t> blob = out.Take();
+  const std::vector<uint8_t> blob = out.Take();
   const auto record = PropertyRecord::Read(kButtonSchema, blob);
   ASSERT_TRUE(record);
   EXPECT_EQ(record->Word(kButtonType), 1u);
@@ -121,21 +100,14 @@ TEST(ButtonBlob, ReadsItsFieldsInStoredOrderAndRejectsNewerOrTruncatedBlobs) {
   EXPECT_EQ(record->Data(kButtonPicture), std::string("\x01\x02\x03", 3));
   EXPECT_EQ(record->Data(kButtonCaption), "停止");
   EXPECT_EQ(record->Write(), blob);
-  EXPECT_EQ(PropertyRecord(kButtonSchema).Data(kButtonCaption), "按钮");
-  EXPECT_EQ(PropertyRecord(kButtonSchema).Word(kButtonHorizontalAlignment), 1u);
-
   std::vector<std::string> seen;
   VisitBlobTexts(kButtonSchema, blob, [&](std::string& text, bool) { seen.push_back(text); });
   EXPECT_EQ(seen, std::vector<std::string>{"停止"}) << "an empty font field has no face name";
-
-  for (size_t length = 1; length < blob.size(); ++length) {
-    EXPECT_FALSE(PropertyRecord::Read(kButtonSchema, std::span(blob.data(), length))) << length;
-  }
-  blob[0] = 2;
-  EXPECT_FALSE(PropertyRecord::Read(kButtonSchema, blob));
+  EXPECT_EQ(FindComponentSchema(kButtonTypeCode), &kButtonSchema);
+  ExpectTruncatedAndNewerRejected(kButtonSchema, blob);
 }
 
-TEST(EditBoxInput, NormalisesNumbersToTheirModesRangeWithZeroAsEmptyText) {
+TEST(EditBoxInput, NormalisesNumbersAndDatesToTheirModeWithZeroAsEmptyText) {
   EXPECT_EQ(NormaliseInput(kInputByte, "300"), "255");
   EXPECT_EQ(NormaliseInput(kInputByte, "-4"), "");
   EXPECT_EQ(NormaliseInput(kInputShortInt, "-40000"), "-32768");
@@ -144,25 +116,17 @@ TEST(EditBoxInput, NormalisesNumbersToTheirModesRangeWithZeroAsEmptyText) {
   EXPECT_EQ(NormaliseInput(kInputLongInt, "99999999999999999999"), "9223372036854775807");
   EXPECT_EQ(NormaliseInput(kInputFloat, "3.14159265"), "3.14159");
   EXPECT_EQ(NormaliseInput(kInputFloat, "1e99"), "3.40282e+38");
-  EXPECT_EQ(NormaliseInput(kInputDouble, "0.1"), "0.1");
   EXPECT_EQ(NormaliseInput(kInputDouble, "inf"), "");
   EXPECT_EQ(NormaliseInput(kInputIntegerText, "1-2"), std::nullopt) << "text modes only filter keys";
-  EXPECT_TRUE(InputAccepts(kInputByte, '\b'));
-  EXPECT_FALSE(InputAccepts(kInputByte, '-'));
-  EXPECT_TRUE(InputAccepts(kInputDecimalText, '.'));
-  EXPECT_FALSE(InputAccepts(kInputInt, 0xB0));  // a lead byte
-}
-
-TEST(EditBoxInput, DateTimesAreWrittenInTheRuntimesFormAndInvalidOnesBecomeEmpty) {
-  EXPECT_EQ(NormaliseInput(kInputDateTime, "2017-1-4"), "2017年1月4日");
   EXPECT_EQ(NormaliseInput(kInputDateTime, " 2017/01/04 09:35 "), "2017年1月4日9时35分");
   EXPECT_EQ(NormaliseInput(kInputDateTime, "2017年1月4日9时35分10秒"), "2017年1月4日9时35分10秒");
   EXPECT_EQ(NormaliseInput(kInputDateTime, "1899-12-30"), "") << "the zero date";
   EXPECT_EQ(NormaliseInput(kInputDateTime, "2017-2-29"), "");
-  EXPECT_EQ(NormaliseInput(kInputDateTime, "2017-1-4 25:00"), "");
   EXPECT_EQ(NormaliseInput(kInputDateTime, "tomorrow"), "");
   EXPECT_EQ(ParseDateTimeText("1899-12-29 06:00"), -1.25);
-  EXPECT_EQ(ParseDateTimeText("2017-01-04"), 42739.0);
+  EXPECT_FALSE(InputAccepts(kInputByte, '-'));
+  EXPECT_TRUE(InputAccepts(kInputDecimalText, '.'));
+  EXPECT_FALSE(InputAccepts(kInputInt, 0xB0)) << "a lead byte";
 }
 
 }  // namespace
