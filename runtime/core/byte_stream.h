@@ -105,9 +105,7 @@ class ByteReader {
 class ByteWriter {
  public:
   void U32(uint32_t value) {
-    const uint8_t bytes[4] = {static_cast<uint8_t>(value), static_cast<uint8_t>(value >> 8),
-                              static_cast<uint8_t>(value >> 16), static_cast<uint8_t>(value >> 24)};
-    m_bytes.insert(m_bytes.end(), bytes, bytes + 4);
+    for (int shift = 0; shift < 32; shift += 8) m_bytes.push_back(static_cast<uint8_t>(value >> shift));
   }
   void I32(int32_t value) { U32(static_cast<uint32_t>(value)); }
   void Bytes(std::span<const uint8_t> bytes) { m_bytes.insert(m_bytes.end(), bytes.begin(), bytes.end()); }

@@ -6,6 +6,7 @@
 #include "runtime/lib/automation_commands.h"
 #include "runtime/lib/com_object.h"
 #include "runtime/lib/conversion_commands.h"
+#include "runtime/lib/edit_commands.h"
 #include "runtime/lib/system_commands.h"
 #include "runtime/lib/text_commands.h"
 #include "runtime/lib/variant_commands.h"
@@ -24,7 +25,7 @@ int32_t __stdcall CoreLibraryNotify(int32_t code, intptr_t arg1, intptr_t) {
 }
 
 const CommandFn g_coreCommands[kCoreCommandCount] = {
-    nullptr,         // 0 AddText: the edit box's own command
+    &AddText,        // 0
     &ToText,         // 1
     &MsgBox,         // 2
     &ToLower,        // 3

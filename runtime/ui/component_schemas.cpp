@@ -2,10 +2,12 @@
 
 #include <vector>
 
-#include "runtime/ui/list_view_schema.h"
-#include "runtime/ui/window_schema.h"
+#include "runtime/ui/button_schema.h"
+#include "runtime/ui/edit_box_schema.h"
 #include "runtime/ui/hyper_linker_schema.h"
 #include "runtime/ui/label_schema.h"
+#include "runtime/ui/list_view_schema.h"
+#include "runtime/ui/window_schema.h"
 
 namespace zl {
 
@@ -16,6 +18,8 @@ std::span<const ComponentSchema> ComponentSchemas() {
       {kListViewTypeCode, &kListViewSchema},
       {kLabelTypeCode, &kLabelSchema},
       {kHyperLinkerTypeCode, &kHyperLinkerSchema},
+      {kEditBoxTypeCode, &kEditBoxSchema},
+      {kButtonTypeCode, &kButtonSchema},
   };
   return schemas;
 }

@@ -6,10 +6,12 @@
 #include "runtime/lib/core_library.h"
 #include "runtime/lib/shell_library.h"
 #include "runtime/lib/thread_library.h"
-#include "runtime/ui/list_view.h"
-#include "runtime/ui/list_view_commands.h"
+#include "runtime/ui/button.h"
+#include "runtime/ui/edit_box.h"
 #include "runtime/ui/hyper_linker.h"
 #include "runtime/ui/label.h"
+#include "runtime/ui/list_view.h"
+#include "runtime/ui/list_view_commands.h"
 #include "runtime/ui/unit_types.h"
 #include "runtime/ui/window_component.h"
 
@@ -17,13 +19,22 @@ namespace zl {
 namespace {
 
 constexpr auto kWindowDescriptors = MakePropertyDescriptors(kWindowProperties, kCoreComponentPropertyFlags);
+constexpr auto kEditBoxDescriptors = MakePropertyDescriptors(kEditBoxProperties, kCoreComponentPropertyFlags);
+constexpr auto kButtonDescriptors = MakePropertyDescriptors(kButtonProperties, kCoreComponentPropertyFlags);
+
+// A unit type code's place in its library's table.
+constexpr size_t IndexOf(uint32_t typeCode) { return (typeCode & 0xFFFF) - 1; }
 
 constexpr std::array<UnitTypeDescriptor, kCoreUnitTypeCount> MakeCoreUnitTypes() {
   std::array<UnitTypeDescriptor, kCoreUnitTypeCount> types{};
-  types[0] = MakeUnitType("窗口", "window", kWindowStateFlags, kWindowDescriptors,
-                          &ComponentOperations<WindowComponent>::Selector);
-  types[(kLabelTypeCode & 0xFFFF) - 1] = kLabelUnitType;
-  types[(kHyperLinkerTypeCode & 0xFFFF) - 1] = kHyperLinkerUnitType;
+  types[IndexOf(kWindowTypeCode)] = MakeUnitType("窗口", "window", kWindowStateFlags, kWindowDescriptors,
+                                                 &ComponentOperations<WindowComponent>::Selector);
+  types[IndexOf(kEditBoxTypeCode)] = MakeUnitType(kEditBoxChineseName, kEditBoxEnglishName, kEditBoxStateFlags,
+                                                  kEditBoxDescriptors, &ComponentOperations<EditBox>::Selector);
+  types[IndexOf(kLabelTypeCode)] = kLabelUnitType;
+  types[IndexOf(kButtonTypeCode)] = MakeUnitType(kButtonChineseName, kButtonEnglishName, kButtonStateFlags,
+                                                 kButtonDescriptors, &ComponentOperations<Button>::Selector);
+  types[IndexOf(kHyperLinkerTypeCode)] = kHyperLinkerUnitType;
   return types;
 }
 
@@ -31,7 +42,7 @@ constexpr auto kListViewDescriptors = MakePropertyDescriptors(kListViewPropertie
 
 constexpr std::array<UnitTypeDescriptor, kExtendedUnitTypeCount> MakeExtendedUnitTypes() {
   std::array<UnitTypeDescriptor, kExtendedUnitTypeCount> types{};
-  types[3] = MakeUnitType("超级列表框", "ListView", kUnitTypeDispatchesEvents, kListViewDescriptors,
+  types[IndexOf(kListViewTypeCode)] = MakeUnitType("超级列表框", "ListView", kUnitTypeDispatchesEvents, kListViewDescriptors,
                           &ComponentOperations<ListView>::Selector);
   return types;
 }

@@ -1,0 +1,2 @@
+# The button component.
+list(APPEND ZL_RUNTIME_SOURCES ui/button.cpp)
