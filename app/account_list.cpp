@@ -1,0 +1,65 @@
+#include "app/account_list.h"
+
+#include "app/app_texts.h"
+#include "app/log_line.h"
+#include "app/main_window.h"
+#include "runtime/lib/conversion_commands.h"
+#include "runtime/lib/shell_library.h"
+#include "runtime/lib/system_commands.h"
+#include "runtime/lib/text_commands.h"
+#include "runtime/ui/list_view_commands.h"
+
+namespace zl::app {
+namespace {
+
+// Inserts a row numbered with the next ordinal (rows so far + 1); answers its index.
+int32_t InsertNumberedRow() {
+  const int32_t rows = CallInt(&GetRowCount, AccountList());
+  const TextOwner ordinal = CallText(&ToText, Arg::Double(rows + 1.0));
+  return CallInt(&InsertRow, AccountList(), Arg::Omitted(), Arg::Text(ordinal.get()));
+}
+
+void SetNumber(int32_t row, const char* number) {
+  CallVoid(&SetCellText, AccountList(), Arg::Int(row), Arg::Int(1), Arg::Text(number));
+}
+
+}  // namespace
+
+void AppendAccountRow(const char* number) { SetNumber(InsertNumberedRow(), number); }
+
+void ImportNumbers(const char* text) {
+  const TextArrayOwner lines = CallTextArray(&SplitText, Arg::Text(text), Arg::Text(texts::kLineEnd));
+  if (!lines) return;
+  const ArrayBlock array(lines.get());
+  for (size_t i = 0; i < array.ElementCount(); ++i) AppendAccountRow(array.At<char*>(i));
+}
+
+HandlerResult OnAddClicked(std::span<const uint32_t>) {
+  // The box is read after the row exists, just before its number is set.
+  const int32_t row = InsertNumberedRow();
+  const TextOwner number = EditBoxContent(kAddBoxUnit);
+  SetNumber(row, number.get());
+  return {};
+}
+
+HandlerResult OnImportClicked(std::span<const uint32_t>) {
+  const TextOwner path = CallText(&BrowseFolder, Arg::Text(texts::kChooseFile), Arg::Logical(true));
+  if (!path) return {};
+  // Any path holding ".txt" (exactly so) is taken; anything else is ignored silently.
+  if (CallInt(&FindText, Arg::Text(path.get()), Arg::Text(texts::kTextFileMark), Arg::Omitted(),
+              Arg::Logical(false)) == -1) {
+    return {};
+  }
+  const HeapPtr<uint8_t> bytes = CallByteSet(&ReadFileBytes, Arg::Text(path.get()));
+  const TextOwner text = CallText(&ToText, Arg::ByteSet(bytes.get()));
+  ImportNumbers(text.get());
+  return {};
+}
+
+HandlerResult OnClearClicked(std::span<const uint32_t>) {
+  CallVoid(&DeleteAllRows, AccountList());
+  LogLine(texts::kAccountsCleared);
+  return {};
+}
+
+}  // namespace zl::app
