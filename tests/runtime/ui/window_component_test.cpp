@@ -15,6 +15,8 @@
 #include "runtime/core/test_component_blob.h"
 #include "runtime/core/unit_manager.h"
 #include "runtime/lib/blocks.h"
+#include "runtime/ui/button_schema.h"
+#include "runtime/ui/edit_box_schema.h"
 #include "runtime/ui/support_libraries.h"
 #include "tests/support/test_support.h"
 #include "tests/support/test_units.h"
@@ -313,6 +315,42 @@ TEST_F(WindowComponentTest, TabAndShiftTabWalkTheTabOrderAndWrap) {
   EXPECT_EQ(GetFocus(), first);
   PressKey(GetFocus(), VK_TAB);
   EXPECT_EQ(GetFocus(), third) << "backwards from the first wraps to the last";
+}
+
+// A unit of a real component type with a blob changed from its defaults.
+TemplateUnit RealUnit(uint32_t unitId, uint32_t typeCode, const BlobSchema& schema, int32_t top,
+                      const std::function<void(PropertyRecord&)>& change) {
+  PropertyRecord properties(schema);
+  change(properties);
+  TemplateUnit unit = Control(unitId, "", top);
+  unit.record.typeCode = typeCode;
+  unit.record.propertyBlob = properties.Write();
+  return unit;
+}
+
+TEST_F(WindowComponentTest, EnterClicksTheDefaultButtonButNotFromAControlThatWantsTheKey) {
+  TemplateUnit button = RealUnit(kFirst, kButtonTypeCode, kButtonSchema, 10,
+                                 [](PropertyRecord& p) { p.SetWord(kButtonType, 1); });
+  button.record.bindings = {{0, 0}};
+  TemplateUnit multiLine = RealUnit(kSecond, kEditBoxTypeCode, kEditBoxSchema, 40,
+                                    [](PropertyRecord& p) { p.SetWord(kEditMultiLine, 1); });
+  TemplateUnit singleLine = RealUnit(kThird, kEditBoxTypeCode, kEditBoxSchema, 70, [](PropertyRecord&) {});
+  Load({Window(WindowUnit(), {button, multiLine, singleLine})});
+  ASSERT_TRUE(HwndOf(kFirst) && HwndOf(kSecond) && HwndOf(kThird));
+
+  SetFocus(HwndOf(kSecond));
+  PressKey(HwndOf(kSecond), VK_RETURN);
+  EXPECT_TRUE(g_calls.empty()) << "a multi-line box takes Enter itself";
+  char text[16] = {};
+  GetWindowTextA(HwndOf(kSecond), text, sizeof text);
+  EXPECT_STREQ(text, "\r\n");
+
+  SetFocus(HwndOf(kThird));
+  PressKey(HwndOf(kThird), VK_RETURN);
+  EXPECT_EQ(Routines(), (std::vector<int>{0})) << "Enter elsewhere clicks the default button";
+  SetFocus(HwndOf(kFirst));
+  PressKey(HwndOf(kFirst), VK_RETURN);
+  EXPECT_EQ(Routines(), (std::vector<int>{0, 0})) << "the focused default button is clicked";
 }
 
 // --- Common events of the message filter -----------------------------------------------
