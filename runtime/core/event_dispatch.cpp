@@ -21,16 +21,16 @@ uint32_t HandlerSourceOf(const TemplateUnit& unit) {
 
 UnitManager::Handler UnitManager::FindHandler(uint32_t windowId, uint32_t unitId, int32_t eventNumber) {
   RuntimeKernel& kernel = Kernel();
-  // 1. Nothing reaches the application while events are suppressed.
+  // Nothing reaches the application while events are suppressed.
   if (kernel.EventsSuppressed()) return {};
-  // 2-3. The window and the unit.
+  // The window and the unit.
   const TemplateWindowEntry* entry = FindWindowEntry(windowId);
   if (!entry) ReportRuntimeError(texts::kEventWindowNotFound, 0);
   const auto loaded = m_loaded.find(windowId);
   const TemplateWindow& records = loaded != m_loaded.end() ? loaded->second->working : entry->pristine;
   const auto index = records.IndexOf(unitId);
   if (!index) ReportRuntimeError(texts::kEventUnitNotFound, 0);
-  // 4. Handler sources, while the named unit exists and has the same type (a chain
+  // Handler sources, while the named unit exists and has the same type (a chain
   // that comes back on itself ends after as many steps as there are units).
   size_t current = *index;
   for (size_t steps = 0; steps < records.units.size(); ++steps) {
@@ -42,12 +42,12 @@ UnitManager::Handler UnitManager::FindHandler(uint32_t windowId, uint32_t unitId
     current = *next;
   }
   const TemplateUnit& unit = records.units[current];
-  // 5. Only types whose events are dispatched.
+  // Only types whose events are dispatched.
   const UnitTypeDescriptor* type = kernel.FindUnitType(TypeCodeOf(unit));
   if (!type || !(type->stateFlags & (kUnitTypeDispatchesEvents | kUnitTypeWindowKind))) {
     ReportRuntimeError(texts::kEventUnitInvalid, 0);
   }
-  // 6. A menu item has one handler; other units the first pair for the event.
+  // A menu item has one handler; other units the first pair for the event.
   int32_t offset = kUnboundHandler;
   if (unit.isMenuItem) {
     offset = unit.menuItem.handlerOffset;
@@ -59,7 +59,7 @@ UnitManager::Handler UnitManager::FindHandler(uint32_t windowId, uint32_t unitId
       }
     }
   }
-  // 7.
+  // The routine the offset names; no routine for -1 or an offset outside the table.
   Handler handler;
   const ProgramDescriptor* program = kernel.program;
   handler.routine = ResolveHandler(program ? program->codeBase : nullptr, offset);

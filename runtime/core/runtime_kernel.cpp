@@ -105,16 +105,16 @@ void RuntimeKernel::Initialise(const ProgramDescriptor& desc) {
   program = &desc;
   InstallUnitManager(*this);  // hooks a test program did not set itself
   SetAllocFailureHandler(&ReportAllocFailure);
-  // 2. program kind, reserved word, unit numbers.
+  // Program kind, reserved word, unit numbers.
   programKind = desc.programKind;
   reservedWord = desc.reserved;
   unitNumberCounter = desc.lastUnitNumber + 1;
-  // 3. OLE, once.
+  // OLE, once.
   if (!oleInitialised) {
     OleInitialize(nullptr);
     oleInitialised = true;
   }
-  // 4. Program folder and file name; the folder becomes the current directory.
+  // Program folder and file name; the folder becomes the current directory.
   char path[MAX_PATH] = {};
   GetModuleFileNameA(nullptr, path, MAX_PATH);
   const std::string_view whole(path);
@@ -127,19 +127,19 @@ void RuntimeKernel::Initialise(const ProgramDescriptor& desc) {
     programFileName = whole.substr(slash + 1);
   }
   SetCurrentDirectoryA(programFolder.c_str());
-  // 5. The hidden owner window.
+  // The hidden owner window.
   CreateHiddenOwner();
-  // 6. The main thread.
+  // The main thread.
   mainThreadId = GetCurrentThreadId();
-  // 7. The constant block.
+  // The constant block.
   if (desc.constantsSize > 0) SetConstantBlock(desc.constants, desc.constantsSize);
-  // 8. External-function tables (bound on first call).
+  // External-function tables (bound on first call).
   externals.assign(desc.externalFunctionCount, ExternalFunction{});
   for (uint32_t i = 0; i < desc.externalFunctionCount; ++i) {
     externals[i].library = desc.libraryNames[i] ? desc.libraryNames[i] : "";
     externals[i].exportName = desc.exportNames[i] ? desc.exportNames[i] : "";
   }
-  // 9. Support libraries: start notification, then keep the records.
+  // Support libraries: start notification, then keep the records.
   const NotifyFn notify = &Notify;
   for (uint32_t i = 0; i < desc.supportLibraryCount; ++i) {
     const SupportLibraryRecord* lib = desc.supportLibraries[i];
@@ -147,7 +147,7 @@ void RuntimeKernel::Initialise(const ProgramDescriptor& desc) {
   }
   libraries.assign(desc.supportLibraries, desc.supportLibraries + desc.supportLibraryCount);
   libraryData.assign(libraries.size(), 0);
-  // 10. The window template.
+  // The window template.
   if (desc.windowTemplateSize > 0) {
     if (!templateReader) templateReader = &ReadTemplateWindows;
     std::vector<std::unique_ptr<WindowEntry>> windows;
@@ -221,9 +221,9 @@ void RuntimeKernel::CloseOwnedObjects() {
 }
 
 void RuntimeKernel::Shutdown(int32_t exitCode) {
-  // 1. No further events reach application handlers.
+  // No further events reach application handlers.
   SuppressEvents();
-  // 2. From another thread, the main thread ends the program. While it is ending
+  // From another thread, the main thread ends the program. While it is ending
   // already, this thread waits for the end rather than cutting it short.
   if (mainThreadId != 0 && GetCurrentThreadId() != mainThreadId) {
     if (shutdownUnderWay) WaitForProgramEnd();
@@ -233,28 +233,28 @@ void RuntimeKernel::Shutdown(int32_t exitCode) {
     if (shutdownUnderWay) WaitForProgramEnd();
     ExitProcess(static_cast<UINT>(exitCode));
   }
-  // 3. A second request while ending (a clean-up routine ending the program) ends at once.
+  // A second request while ending (a clean-up routine ending the program) ends at once.
   if (shutdownUnderWay.exchange(true)) return;
-  // 4-5.
+  // No idle callback runs and no window is looked up any more.
   m_idleCallbacks.clear();
   windowTable.clear();
-  // 6. Clean-up routines, once each, in registration order (none after a run-time error).
+  // Clean-up routines, once each, in registration order (none after a run-time error).
   auto routines = std::move(cleanupRoutines);
   cleanupRoutines.clear();
   if (!runtimeErrorPending) {
     for (auto routine : routines) routine();
   }
-  // 7. Library end notifications.
+  // Library end notifications.
   for (size_t i = 0; i < libraries.size(); ++i) {
     if (libraries[i] && libraries[i]->notify) libraries[i]->notify(kLibraryEnd, libraryData[i], 0);
   }
   libraries.clear();
   libraryData.clear();
-  // 8. Bound libraries. The table itself stays: worker threads may still call through it
+  // Bound libraries. The table itself stays: worker threads may still call through it
   // until the process ends.
   ReleaseExternalLibraries();
   extraModules.clear();
-  // 9. Program texts, constant block, icons, hidden owner.
+  // Program texts, constant block, icons, hidden owner.
   // The constant block's bounds stay: a worker still running must never free a constant.
   programFolder.clear();
   programFileName.clear();
@@ -265,9 +265,9 @@ void RuntimeKernel::Shutdown(int32_t exitCode) {
   m_hideOwnerHwnd = nullptr;
   hideOwner.Reset();
   m_hideOwnerObject.reset();
-  // 10. Objects made on the program's behalf.
+  // Objects made on the program's behalf.
   CloseOwnedObjects();
-  // 11. Sockets, if the runtime started them.
+  // Sockets, if the runtime started them.
   if (socketsInitialised) {
     if (HMODULE ws2 = GetModuleHandleA("ws2_32.dll")) {
       if (auto cleanup = reinterpret_cast<int(WINAPI*)()>(
@@ -277,7 +277,7 @@ void RuntimeKernel::Shutdown(int32_t exitCode) {
     }
     socketsInitialised = false;
   }
-  // 13. OLE.
+  // OLE.
   if (oleInitialised) {
     OleUninitialize();
     oleInitialised = false;

@@ -53,7 +53,7 @@ class RuntimeKernel {
   using TemplateReader = bool (*)(const uint8_t* data, size_t size, const RoutineTable* codeBase,
                                   std::vector<std::unique_ptr<WindowEntry>>& windows);
 
-  // Runtime initialisation, steps 1-10 (auxiliary service 6).
+  // Runtime initialisation (auxiliary service 6): the kernel's state from the descriptor.
   void Initialise(const ProgramDescriptor& program);
   // Appends a clean-up routine unless it is already listed.
   void RegisterCleanup(void (*routine)());
@@ -63,7 +63,7 @@ class RuntimeKernel {
   void RunProgram();
   // Shutdown sequence, then ExitProcess (from any thread).
   [[noreturn]] void EndProgram(int32_t exitCode);
-  // The shutdown sequence (steps 1-13); from another thread it hands over to the main thread.
+  // The shutdown sequence; from another thread it hands over to the main thread.
   void Shutdown(int32_t exitCode);
   // Runs the message loop; mode 1 is a modal window's loop.
   void RunMessageLoop(int mode);

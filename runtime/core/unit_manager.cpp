@@ -127,7 +127,7 @@ bool UnitManager::BuildUnits(TemplateWindowEntry& entry, LoadedWindow& state, HW
     return true;
   };
 
-  // 5. The window unit first (its child id is the menu), then the components, last first.
+  // The window unit first (its child id is the menu), then the components, last first.
   if (!create(0, parent, reinterpret_cast<intptr_t>(menu))) return false;
   const HWND window = state.live[0].object->Hwnd();
   entry.hwnd = window;
@@ -136,7 +136,7 @@ bool UnitManager::BuildUnits(TemplateWindowEntry& entry, LoadedWindow& state, HW
     if (!create(i, window, static_cast<intptr_t>(i))) return false;
   }
 
-  // 6. Parents: the container's live window, else the window itself; children of
+  // Parents: the container's live window, else the window itself; children of
   // every page of a container but the first start hidden.
   for (size_t i = 1; i < units.size(); ++i) {
     if (!state.live[i].object) continue;
@@ -159,7 +159,7 @@ bool UnitManager::BuildUnits(TemplateWindowEntry& entry, LoadedWindow& state, HW
     }
   }
 
-  // 7. Stacking: each component directly below the previous one of its container,
+  // Stacking: each component directly below the previous one of its container,
   // the first of a container at the top.
   std::unordered_map<HWND, HWND> lastOfParent;
   for (size_t i = 1; i < units.size(); ++i) {
@@ -171,7 +171,7 @@ bool UnitManager::BuildUnits(TemplateWindowEntry& entry, LoadedWindow& state, HW
     last = hwnd;
   }
 
-  // 8. Cursors.
+  // Cursors.
   for (size_t i = 0; i < units.size(); ++i) {
     if (!units[i].isMenuItem) state.live[i].cursor = MakeUnitCursor(units[i].record.mousePointer);
   }
@@ -207,7 +207,7 @@ void UnitManager::FailLoad(TemplateWindowEntry& entry, HMENU menu) {
 
 bool UnitManager::LoadWindow(uint32_t windowId, HWND parent, bool modal) {
   RuntimeKernel& kernel = Kernel();
-  // 1. A live window is only brought forward, unless it asks to be replaced.
+  // A live window is only brought forward, unless it asks to be replaced.
   TemplateWindowEntry* entry = FindWindowEntry(windowId);
   if (!entry) return false;
   if (LoadedWindow* state = Loaded(windowId)) {
@@ -229,18 +229,18 @@ bool UnitManager::LoadWindow(uint32_t windowId, HWND parent, bool modal) {
   const auto& pristine = entry->pristine.units;
   if (pristine.empty() || pristine[0].isMenuItem) return false;
 
-  // 2. No event reaches the application while the window is built.
+  // No event reaches the application while the window is built.
   Notify(kNotifySuppressEvents, 0, 0);
-  // 3. The working copy.
+  // The working copy.
   auto owned = std::make_unique<LoadedWindow>();
   owned->working = entry->pristine;
   owned->working.unitBlock.clear();
   owned->live.resize(owned->working.units.size());
   LoadedWindow& state = *owned;
   m_loaded[windowId] = std::move(owned);
-  // 4. The menu.
+  // The menu.
   const HMENU menu = BuildMenu(state.working);
-  // 5-8. Creation, parents, stacking, cursors.
+  // Creation, parents, stacking, cursors.
   m_loadingModal = modal;
   const bool built = BuildUnits(*entry, state, parent, menu);
   m_loadingModal = false;
@@ -250,7 +250,7 @@ bool UnitManager::LoadWindow(uint32_t windowId, HWND parent, bool modal) {
   }
   const auto& units = state.working.units;
   const HWND window = entry->hwnd;
-  // 9. The units hear that all are created, last first; then the window that it is loaded.
+  // The units hear that all are created, last first; then the window that it is loaded.
   auto sendToUnits = [&](UINT message) {
     for (size_t i = units.size(); i-- > 0;) {
       if (Loaded(windowId) != &state) return;
@@ -261,7 +261,7 @@ bool UnitManager::LoadWindow(uint32_t windowId, HWND parent, bool modal) {
   };
   sendToUnits(kUnitsCreatedMessage);
   if (IsWindow(window)) SendMessageA(window, kWindowLoadedMessage, 0, 0);
-  // 10. Show the visible components, hide the others.
+  // Show the visible components, hide the others.
   if (Loaded(windowId) == &state) {
     for (size_t i = 1; i < units.size(); ++i) {
       UnitObject* object = state.live[i].object;
@@ -272,10 +272,10 @@ bool UnitManager::LoadWindow(uint32_t windowId, HWND parent, bool modal) {
       ShowWindow(object->Hwnd(), show ? SW_SHOWNA : SW_HIDE);
     }
   }
-  // 11. The menu carries no shortcut keys, so there is no accelerator table to install.
-  // 12. Events flow again.
+  // The menu carries no shortcut keys, so there is no accelerator table to install.
+  // Events flow again.
   Notify(kNotifyResumeEvents, 0, 0);
-  // 13. Created, moved and resized, each while the window still exists; then the show.
+  // Created, moved and resized, each while the window still exists; then the show.
   const uint32_t windowUnitId = units[0].unitId;
   const bool visible = units[0].record.flags & kUnitVisible;
   for (const int32_t eventNumber : {0, 3, 4}) {
@@ -288,7 +288,7 @@ bool UnitManager::LoadWindow(uint32_t windowId, HWND parent, bool modal) {
   }
   if (Loaded(windowId) != &state) return true;  // the window closed itself meanwhile
   if (visible) state.live[0].object->ShowLoadedWindow();
-  // 14. A modal window disables every other live top-level window of the program.
+  // A modal window disables every other live top-level window of the program.
   if (modal && Loaded(windowId) == &state) {
     kernel.modalActive = true;
     kernel.modalWindowId = windowId;
@@ -300,7 +300,7 @@ bool UnitManager::LoadWindow(uint32_t windowId, HWND parent, bool modal) {
       state.modalDisabled.push_back(hwnd);
     }
   }
-  // 15. The units hear that the window is shown; the focus goes back where it was.
+  // The units hear that the window is shown; the focus goes back where it was.
   const HWND focus = GetFocus();
   sendToUnits(kWindowShownMessage);
   if (focus && IsWindow(focus) && GetFocus() != focus) SetFocus(focus);

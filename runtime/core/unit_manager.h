@@ -57,7 +57,7 @@ struct LoadedWindow {
 
 class UnitManager {
  public:
-  // Loads a window of the table (steps 1-15); answers false when it cannot be built.
+  // Loads a window of the table with all its units; answers false when it cannot be built.
   bool LoadWindow(uint32_t windowId, HWND parent, bool modal);
   // The live object of (window id, unit id); unit id 0 names the window. Null when
   // the window is not loaded or the unit is unknown, a menu item, not created or dead.

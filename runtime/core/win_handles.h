@@ -52,6 +52,8 @@ using UniqueIcon = UniqueHandle<HICON, &::DestroyIcon>;
 using UniqueGdiObject = UniqueHandle<HGDIOBJ, &::DeleteObject>;
 using UniqueFindHandle = UniqueHandle<HANDLE, &::FindClose, -1>;
 using UniqueMenu = UniqueHandle<HMENU, &::DestroyMenu>;
+using UniqueRegKey = UniqueHandle<HKEY, &::RegCloseKey>;
+using UniqueLocalMemory = UniqueHandle<HLOCAL, &::LocalFree>;
 
 namespace detail {
 inline void FreeWithShellAllocator(void* block) { CoTaskMemFree(block); }
@@ -74,6 +76,22 @@ class ScopedDc {
 
  private:
   HWND m_hwnd;
+  HDC m_dc;
+};
+
+// BeginPaint and EndPaint around one WM_PAINT.
+class ScopedPaint {
+ public:
+  explicit ScopedPaint(HWND hwnd) : m_hwnd(hwnd), m_dc(BeginPaint(hwnd, &m_paint)) {}
+  ScopedPaint(const ScopedPaint&) = delete;
+  ScopedPaint& operator=(const ScopedPaint&) = delete;
+  ~ScopedPaint() { EndPaint(m_hwnd, &m_paint); }
+  HDC Get() const { return m_dc; }
+  const PAINTSTRUCT& Info() const { return m_paint; }
+
+ private:
+  HWND m_hwnd;
+  PAINTSTRUCT m_paint{};
   HDC m_dc;
 };
 

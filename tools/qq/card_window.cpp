@@ -97,8 +97,8 @@ void CardWindow::OnLeftButton(bool down, LPARAM lParam) {
 }
 
 void CardWindow::Paint() {
-  PaintScope paint(Handle());
-  const HDC dc = paint.Dc();
+  ScopedPaint paint(Handle());
+  const HDC dc = paint.Get();
   RECT client{};
   ::GetClientRect(Handle(), &client);
 
@@ -107,20 +107,20 @@ void CardWindow::Paint() {
   ::SetBkMode(dc, TRANSPARENT);
 
   {
-    SelectScope font(dc, m_titleFont.Get());
+    ScopedSelect font(dc, m_titleFont.Get());
     ::SetTextColor(dc, RGB(255, 255, 255));
     DrawTextIn(dc, kCardNickname, RECT{40, 30, client.right - 40, 64}, DT_LEFT | DT_SINGLELINE | DT_VCENTER);
   }
 
-  SelectScope font(dc, m_textFont.Get());
+  ScopedSelect font(dc, m_textFont.Get());
   ::SetTextColor(dc, RGB(255, 255, 255));
   DrawTextIn(dc, kCardNumberLabel + Widen(m_uin), RECT{40, 70, client.right - 40, 96},
              DT_LEFT | DT_SINGLELINE | DT_VCENTER);
 
   const HBRUSH likeBrush = static_cast<HBRUSH>(m_likes.IsPressed() ? m_likePressedBrush.Get() : m_likeBrush.Get());
   {
-    SelectScope brush(dc, likeBrush);
-    SelectScope pen(dc, ::GetStockObject(NULL_PEN));
+    ScopedSelect brush(dc, likeBrush);
+    ScopedSelect pen(dc, ::GetStockObject(NULL_PEN));
     ::RoundRect(dc, kLikeControlRect.left, kLikeControlRect.top, kLikeControlRect.right + 1,
                 kLikeControlRect.bottom + 1, 12, 12);
   }

@@ -93,11 +93,11 @@ std::string FormatClosePanel() {
 bool Ledger::Open(const std::wstring& path) {
   m_file.Reset(::CreateFileW(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                              nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-  return m_file.IsValid();
+  return static_cast<bool>(m_file);
 }
 
 void Ledger::Write(std::string_view line) {
-  if (!m_file.IsValid()) {
+  if (!m_file) {
     return;
   }
   std::string text(line);

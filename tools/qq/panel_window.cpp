@@ -63,16 +63,16 @@ LRESULT PanelWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 void PanelWindow::Paint() {
-  PaintScope paint(Handle());
-  const HDC dc = paint.Dc();
+  ScopedPaint paint(Handle());
+  const HDC dc = paint.Get();
   ::SetBkMode(dc, TRANSPARENT);
   {
-    SelectScope font(dc, m_headingFont.Get());
+    ScopedSelect font(dc, m_headingFont.Get());
     ::SetTextColor(dc, RGB(18, 150, 219));
     RECT heading{20, 24, kPanelClientSize.cx - 20, 60};
     ::DrawTextW(dc, kPanelHeading, -1, &heading, DT_LEFT | DT_SINGLELINE | DT_VCENTER);
   }
-  SelectScope font(dc, m_textFont.Get());
+  ScopedSelect font(dc, m_textFont.Get());
   ::SetTextColor(dc, RGB(60, 60, 60));
   RECT note{20, 80, kPanelClientSize.cx - 20, 520};
   ::DrawTextW(dc, kPanelNote, -1, &note, DT_LEFT | DT_WORDBREAK);

@@ -81,12 +81,12 @@ std::wstring HandlerPathBeside(const std::wstring& clientPath) {
 
 bool RegisterProtocol(const std::wstring& handlerPath) {
   const UniqueRegKey root = CreateKey(HKEY_CLASSES_ROOT, L"tencent");
-  if (!root.IsValid() || !SetStringValue(root.Get(), nullptr, L"URL:tencent Protocol") ||
+  if (!root || !SetStringValue(root.Get(), nullptr, L"URL:tencent Protocol") ||
       !SetStringValue(root.Get(), L"URL Protocol", L"")) {
     return false;
   }
   const UniqueRegKey command = CreateKey(root.Get(), L"shell\\open\\command");
-  return command.IsValid() && SetStringValue(command.Get(), nullptr, L"\"" + handlerPath + L"\" \"%1\"");
+  return static_cast<bool>(command) && SetStringValue(command.Get(), nullptr, L"\"" + handlerPath + L"\" \"%1\"");
 }
 
 ForwardResult ForwardUri(std::wstring_view uri) {
