@@ -28,6 +28,8 @@ void* RtTryAlloc(size_t n);
 void* RtRealloc(void* p, size_t n);
 // Frees p; null and constant-block pointers are left alone.
 void RtFree(void* p);
+// The number of runtime heap blocks alive now (allocated and not yet freed).
+int64_t LiveHeapBlocks();
 
 // Deleter for heap blocks owned by C++ code.
 struct RtDeleter {

@@ -116,6 +116,21 @@ TEST(Heap, ConstantBlockIsNeverFreedAndReallocCopiesOut) {
   EXPECT_FALSE(InConstantBlock(kConstants));
 }
 
+TEST(Heap, LiveBlockCountFollowsEveryAllocationBackToWhereItStarted) {
+  const int64_t start = LiveHeapBlocks();
+  void* a = RtAlloc(16);
+  void* b = RtRealloc(nullptr, 8);
+  Text text = MakeText("abc");
+  EXPECT_EQ(LiveHeapBlocks(), start + 3);
+  b = RtRealloc(b, 4096);  // resizing keeps the count
+  EXPECT_EQ(LiveHeapBlocks(), start + 3);
+  RtFree(a);
+  RtFree(b);
+  RtFree(text);
+  RtFree(nullptr);
+  EXPECT_EQ(LiveHeapBlocks(), start);
+}
+
 TEST(Dbcs, LastBackslashIsNeverATrailByte) {
   // 0x5C is the trail byte of some GBK characters: "\xB1\x5C" is one character.
   EXPECT_EQ(FindLastSingleByte("C:\\dir\\\xB1\x5C" "a.exe", '\\'), 6u);
