@@ -62,10 +62,14 @@ inline void FreeWithShellAllocator(void* block) { CoTaskMemFree(block); }
 // task allocator the shell uses.
 using UniqueShellBlock = UniqueHandle<void*, &detail::FreeWithShellAllocator>;
 
-// A device context borrowed with GetDC for one scope, handed back with ReleaseDC.
+using UniqueMemoryDc = UniqueHandle<HDC, &::DeleteDC>;
+
+// A device context borrowed for one scope (GetDC, or GetWindowDC for the whole window
+// with its frame), handed back with ReleaseDC.
 class ScopedDc {
  public:
-  explicit ScopedDc(HWND hwnd) : m_hwnd(hwnd), m_dc(GetDC(hwnd)) {}
+  explicit ScopedDc(HWND hwnd, bool wholeWindow = false)
+      : m_hwnd(hwnd), m_dc(wholeWindow ? GetWindowDC(hwnd) : GetDC(hwnd)) {}
   ScopedDc(const ScopedDc&) = delete;
   ScopedDc& operator=(const ScopedDc&) = delete;
   ~ScopedDc() {
@@ -93,6 +97,21 @@ class ScopedPaint {
   HWND m_hwnd;
   PAINTSTRUCT m_paint{};
   HDC m_dc;
+};
+
+// SaveDC and RestoreDC: clipping, origins and modes set inside go with the scope.
+class ScopedSavedDc {
+ public:
+  explicit ScopedSavedDc(HDC dc) : m_dc(dc), m_saved(SaveDC(dc)) {}
+  ScopedSavedDc(const ScopedSavedDc&) = delete;
+  ScopedSavedDc& operator=(const ScopedSavedDc&) = delete;
+  ~ScopedSavedDc() {
+    if (m_saved) RestoreDC(m_dc, m_saved);
+  }
+
+ private:
+  HDC m_dc;
+  int m_saved;
 };
 
 // An object selected into a device context for one scope; the one it replaced comes back.

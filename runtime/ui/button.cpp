@@ -34,36 +34,6 @@ class ComRef {
   T* m_p = nullptr;
 };
 
-// A memory device context, deleted at the end of the scope.
-class MemoryDc {
- public:
-  MemoryDc() : m_dc(CreateCompatibleDC(nullptr)) {}
-  MemoryDc(const MemoryDc&) = delete;
-  MemoryDc& operator=(const MemoryDc&) = delete;
-  ~MemoryDc() {
-    if (m_dc) DeleteDC(m_dc);
-  }
-  HDC Get() const { return m_dc; }
-
- private:
-  HDC m_dc;
-};
-
-// An object selected into a device context until the end of the scope.
-class SelectedObject {
- public:
-  SelectedObject(HDC dc, HGDIOBJ object) : m_dc(dc), m_old(SelectObject(dc, object)) {}
-  SelectedObject(const SelectedObject&) = delete;
-  SelectedObject& operator=(const SelectedObject&) = delete;
-  ~SelectedObject() {
-    if (m_old) SelectObject(m_dc, m_old);
-  }
-
- private:
-  HDC m_dc;
-  HGDIOBJ m_old;
-};
-
 // A decoded picture: an icon, or a bitmap already drawn onto the button face.
 struct DecodedPicture {
   UniqueIcon icon;
@@ -105,7 +75,7 @@ DecodedPicture DecodePicture(std::string_view data) {
   OLE_YSIZE_HIMETRIC height = 0;
   picture->get_Width(&width);
   picture->get_Height(&height);
-  MemoryDc dc;
+  const UniqueMemoryDc dc(CreateCompatibleDC(nullptr));
   if (!dc.Get() || width <= 0 || height <= 0) return out;
   const int pixelsWide = MulDiv(width, GetDeviceCaps(dc.Get(), LOGPIXELSX), kHimetricPerInch);
   const int pixelsHigh = MulDiv(height, GetDeviceCaps(dc.Get(), LOGPIXELSY), kHimetricPerInch);
@@ -114,7 +84,7 @@ DecodedPicture DecodePicture(std::string_view data) {
   if (screen) ReleaseDC(nullptr, screen);
   if (!bitmap) return out;
   {
-    SelectedObject selected(dc.Get(), bitmap.Get());
+    const ScopedSelect selected(dc.Get(), bitmap.Get());
     const RECT all{0, 0, pixelsWide, pixelsHigh};
     FillRect(dc.Get(), &all, GetSysColorBrush(COLOR_BTNFACE));
     if (FAILED(picture->Render(dc.Get(), 0, 0, pixelsWide, pixelsHigh, 0, height, width, -height, nullptr))) {

@@ -9,6 +9,7 @@
 
 #include "runtime/core/event_numbers.h"
 #include "runtime/lib/conversion_commands.h"
+#include "runtime/ui/border_style.h"
 #include "runtime/ui/edit_box_input.h"
 
 namespace zl {
@@ -19,43 +20,12 @@ namespace {
 constexpr char kHeightSample[] = "吴";
 constexpr char kCentringSample[] = "W";
 
-// A device context of a window, released at the end of the scope.
-class WindowDc {
- public:
-  WindowDc(HWND hwnd, bool wholeWindow) : m_hwnd(hwnd), m_dc(wholeWindow ? GetWindowDC(hwnd) : GetDC(hwnd)) {}
-  WindowDc(const WindowDc&) = delete;
-  WindowDc& operator=(const WindowDc&) = delete;
-  ~WindowDc() {
-    if (m_dc) ReleaseDC(m_hwnd, m_dc);
-  }
-  HDC Get() const { return m_dc; }
-
- private:
-  HWND m_hwnd;
-  HDC m_dc;
-};
-
-// An object selected into a device context until the end of the scope.
-class SelectedObject {
- public:
-  SelectedObject(HDC dc, HGDIOBJ object) : m_dc(dc), m_old(SelectObject(dc, object)) {}
-  SelectedObject(const SelectedObject&) = delete;
-  SelectedObject& operator=(const SelectedObject&) = delete;
-  ~SelectedObject() {
-    if (m_old) SelectObject(m_dc, m_old);
-  }
-
- private:
-  HDC m_dc;
-  HGDIOBJ m_old;
-};
-
 // The extent of a text in a font, measured on a window's device context.
 SIZE TextExtent(HWND hwnd, HGDIOBJ font, const char* text) {
   SIZE size{};
-  WindowDc dc(hwnd, false);
+  const ScopedDc dc(hwnd);
   if (!dc.Get()) return size;
-  SelectedObject selected(dc.Get(), font);
+  const ScopedSelect selected(dc.Get(), font);
   GetTextExtentPoint32A(dc.Get(), text, static_cast<int>(std::strlen(text)), &size);
   return size;
 }
@@ -196,22 +166,8 @@ void EditBox::ApplyFont() {
 }
 
 void EditBox::ApplyBorder() {
-  constexpr LONG_PTR kEdges = WS_EX_CLIENTEDGE | WS_EX_DLGMODALFRAME | WS_EX_STATICEDGE;
-  LONG_PTR exStyle = GetWindowLongPtrA(Hwnd(), GWL_EXSTYLE) & ~kEdges;
-  LONG_PTR style = GetWindowLongPtrA(Hwnd(), GWL_STYLE) & ~static_cast<LONG_PTR>(WS_BORDER);
   const int32_t border = Record().Int(kEditBorder);
-  switch (border) {
-    case 1: exStyle |= WS_EX_CLIENTEDGE; break;
-    case 2: exStyle |= WS_EX_DLGMODALFRAME; break;
-    case 3: exStyle |= WS_EX_STATICEDGE; break;
-    case 4: exStyle |= WS_EX_CLIENTEDGE | WS_EX_DLGMODALFRAME; break;
-    case 5: style |= WS_BORDER; break;
-    default: break;
-  }
-  SetWindowLongPtrA(Hwnd(), GWL_STYLE, style);
-  SetWindowLongPtrA(Hwnd(), GWL_EXSTYLE, exStyle);
-  SetWindowPos(Hwnd(), nullptr, 0, 0, 0, 0,
-               SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+  ApplyBorderStyle(Hwnd(), border);
   if (const HWND spinner = SpinnerHwnd()) {
     // The spinner keeps a thin edge beside the plain, sunken and thin-sunken borders.
     const bool edge = border == 0 || border == 1 || border == 3;
@@ -502,7 +458,7 @@ void EditBox::CentreClientRect(RECT& rect) const {
 }
 
 void EditBox::PaintFrameStrips() {
-  WindowDc dc(Hwnd(), true);
+  const ScopedDc dc(Hwnd(), true);
   if (!dc.Get()) return;
   RECT window{};
   GetWindowRect(Hwnd(), &window);

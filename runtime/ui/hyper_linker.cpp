@@ -86,7 +86,7 @@ bool HyperLinker::CreateControl(const CreateArgs& args) {
   BoundWindow::RegisterClass(kHyperLinkerClassName, CS_DBLCLKS | CS_HREDRAW | CS_VREDRAW, LinkCursor(), nullptr);
   const PropertyRecord& record = Properties();
   m_font.Reset(MakeFont(record.Data(kLinkFont)));
-  const drawn::BorderBits border = drawn::BorderStyleBits(record.Int(kLinkBorder));
+  const BorderBits border = BorderStyleBits(record.Int(kLinkBorder));
   const DWORD style = WS_CHILD | args.extraStyle | WS_CLIPSIBLINGS | border.style;
   return CreateBound(border.exStyle, kHyperLinkerClassName, record.Data(kLinkCaption).c_str(), style, args.x, args.y,
                      args.width, args.height, args.parent, reinterpret_cast<HMENU>(args.childId)) != nullptr;
@@ -103,7 +103,7 @@ int32_t HyperLinker::ApplyProperty(int32_t number) {
       if (!record.Data(kLinkCaption).empty()) return 0;  // the target is not what is shown
       break;
     case kLinkBorderProperty:
-      drawn::ApplyBorderStyle(Hwnd(), record.Int(kLinkBorder));
+      ApplyBorderStyle(Hwnd(), record.Int(kLinkBorder));
       break;
     case kLinkFontProperty:
       m_font.Reset(MakeFont(record.Data(kLinkFont)));
@@ -149,8 +149,8 @@ void HyperLinker::Leave() {
 LRESULT HyperLinker::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_PAINT: {
-      drawn::PaintScope paint(Hwnd());
-      if (paint.Dc() && !IsRectEmpty(&paint.Update())) Paint(paint.Dc(), paint.Update());
+      ScopedPaint paint(Hwnd());
+      if (paint.Get() && !IsRectEmpty(&paint.Info().rcPaint)) Paint(paint.Get(), paint.Info().rcPaint);
       return 0;
     }
     case WM_PRINTCLIENT: {
@@ -188,7 +188,7 @@ void HyperLinker::Paint(HDC target, const RECT& update) {
   drawn::Canvas canvas(target, client);
   const HDC dc = canvas.Dc();
   {
-    drawn::SavedDc saved(dc);
+    ScopedSavedDc saved(dc);
     drawn::FillColour(dc, update, ResolveColour(record.Word(kLinkBackColour)));
     std::string text(static_cast<size_t>(GetWindowTextLengthA(Hwnd())) + 1, '\0');
     text.resize(static_cast<size_t>(GetWindowTextA(Hwnd(), text.data(), static_cast<int>(text.size()))));
@@ -200,7 +200,7 @@ void HyperLinker::Paint(HDC target, const RECT& update) {
                                         : record.Word(kLinkNormalColour);
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, ResolveColour(colour));
-    drawn::SelectScope font(dc, m_font ? m_font.Get() : GetStockObject(DEFAULT_GUI_FONT));
+    ScopedSelect font(dc, m_font ? m_font.Get() : GetStockObject(DEFAULT_GUI_FONT));
     DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &client,
               DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOCLIP | DT_NOPREFIX);
   }

@@ -88,7 +88,7 @@ bool Label::CreateControl(const CreateArgs& args) {
                              static_cast<HBRUSH>(GetStockObject(NULL_BRUSH)));
   const PropertyRecord& record = Properties();
   m_font.Reset(MakeFont(record.Data(kLabelFont)));
-  const drawn::BorderBits border = drawn::BorderStyleBits(record.Int(kLabelBorder));
+  const BorderBits border = BorderStyleBits(record.Int(kLabelBorder));
   const DWORD style = WS_CHILD | args.extraStyle | WS_CLIPSIBLINGS | border.style;
   return CreateBound(border.exStyle, kLabelClassName, record.Data(kLabelCaption).c_str(), style, args.x, args.y,
                      args.width, args.height, args.parent, reinterpret_cast<HMENU>(args.childId)) != nullptr;
@@ -101,7 +101,7 @@ int32_t Label::ApplyProperty(int32_t number) {
       SetWindowTextA(Hwnd(), record.Data(kLabelCaption).c_str());
       break;
     case kLabelBorderProperty:
-      drawn::ApplyBorderStyle(Hwnd(), record.Int(kLabelBorder));
+      ApplyBorderStyle(Hwnd(), record.Int(kLabelBorder));
       break;
     case kLabelFrameWidthProperty:
       if (record.Int(kLabelFrameWidth) < kLabelMinFrameWidth) record.SetWord(kLabelFrameWidth, kLabelMinFrameWidth);
@@ -123,8 +123,8 @@ int32_t Label::ApplyProperty(int32_t number) {
 LRESULT Label::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_PAINT: {
-      drawn::PaintScope paint(Hwnd());
-      if (paint.Dc() && !IsRectEmpty(&paint.Update())) Paint(paint.Dc(), paint.Update());
+      ScopedPaint paint(Hwnd());
+      if (paint.Get() && !IsRectEmpty(&paint.Info().rcPaint)) Paint(paint.Get(), paint.Info().rcPaint);
       return 0;
     }
     case WM_PRINTCLIENT: {
@@ -152,7 +152,7 @@ void Label::Paint(HDC target, const RECT& update) {
   drawn::Canvas canvas(target, client);
   const HDC dc = canvas.Dc();
   {
-    drawn::SavedDc saved(dc);
+    ScopedSavedDc saved(dc);
     RECT area = client;
     DrawFrame(dc, area);
     RECT clip;
@@ -231,7 +231,7 @@ void Label::DrawPicture(HDC dc, const RECT& area, IPicture* picture) {
     UniqueGdiObject tile(CreateCompatibleBitmap(dc, natural.cx, natural.cy));
     if (!tileDc || !tile) return FillBackColour(dc, area);
     {
-      drawn::SelectScope select(tileDc.Get(), tile.Get());
+      ScopedSelect select(tileDc.Get(), tile.Get());
       drawn::FillColour(tileDc.Get(), {0, 0, natural.cx, natural.cy},
                         ResolveColour(Properties().Word(kLabelBackColour)));
       render(tileDc.Get(), 0, 0, natural.cx, natural.cy);
@@ -297,7 +297,7 @@ void Label::FillBackColour(HDC dc, const RECT& rect) const {
     MapWindowPoints(Hwnd(), parent, &offset, 1);
     RECT inParent = rect;
     OffsetRect(&inParent, offset.x, offset.y);
-    drawn::SavedDc saved(dc);
+    ScopedSavedDc saved(dc);
     OffsetViewportOrgEx(dc, -offset.x, -offset.y, nullptr);
     if (PaintParentBackground(parent, dc, inParent)) return;
   }
@@ -308,7 +308,7 @@ void Label::DrawCaption(HDC dc, const RECT& area) const {
   const PropertyRecord& record = Properties();
   const std::string& caption = record.Data(kLabelCaption);
   if (caption.empty()) return;
-  drawn::SelectScope font(dc, m_font ? m_font.Get() : GetStockObject(DEFAULT_GUI_FONT));
+  ScopedSelect font(dc, m_font ? m_font.Get() : GetStockObject(DEFAULT_GUI_FONT));
   SetBkMode(dc, TRANSPARENT);
   static constexpr UINT kHorizontal[] = {DT_LEFT, DT_CENTER, DT_RIGHT};
   static constexpr UINT kVertical[] = {DT_TOP, DT_VCENTER, DT_BOTTOM};

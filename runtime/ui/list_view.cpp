@@ -1,5 +1,7 @@
 #include "runtime/ui/list_view.h"
 
+#include "runtime/ui/border_style.h"
+
 #include <objbase.h>
 
 #include <algorithm>
@@ -15,19 +17,6 @@
 namespace zl {
 namespace {
 
-constexpr DWORD kBorderExStyles = WS_EX_CLIENTEDGE | WS_EX_DLGMODALFRAME | WS_EX_STATICEDGE;
-
-// The frame of a Border value: extended style bits, or WS_BORDER for the single line.
-std::pair<DWORD, DWORD> BorderStyles(uint32_t border) {
-  switch (border) {
-    case 1: return {0, WS_EX_CLIENTEDGE};
-    case 2: return {0, WS_EX_DLGMODALFRAME};
-    case 3: return {0, WS_EX_STATICEDGE};
-    case 4: return {0, WS_EX_CLIENTEDGE | WS_EX_DLGMODALFRAME};
-    case 5: return {WS_BORDER, 0};
-    default: return {0, 0};
-  }
-}
 
 // Whether an object still owns its window after a handler ran: a handler may end both,
 // so this looks at the window only and never through the object.
@@ -155,7 +144,7 @@ bool ListView::CreateControl(const CreateArgs& args) {
     const INITCOMMONCONTROLSEX classes{sizeof(INITCOMMONCONTROLSEX), ICC_LISTVIEW_CLASSES};
     return InitCommonControlsEx(&classes) != FALSE;
   }();
-  const auto [borderStyle, borderExStyle] = BorderStyles(Properties().Word(kLvBorder));
+  const auto [borderStyle, borderExStyle] = BorderStyleBits(Properties().Int(kLvBorder));
   // The control owns the item and state image lists it is given (no LVS_SHAREIMAGELISTS).
   const DWORD style = WS_CHILD | WS_CLIPSIBLINGS | WS_CLIPCHILDREN | args.extraStyle | borderStyle |
                       ListViewStyle(Properties());
@@ -291,16 +280,7 @@ void ListView::SwitchStyle(DWORD bit, bool on) {
   InvalidateRect(hwnd, nullptr, TRUE);
 }
 
-void ListView::ApplyBorder() {
-  const HWND hwnd = Hwnd();
-  const auto [style, exStyle] = BorderStyles(Properties().Word(kLvBorder));
-  const auto oldStyle = static_cast<DWORD>(GetWindowLongPtrA(hwnd, GWL_STYLE));
-  const auto oldExStyle = static_cast<DWORD>(GetWindowLongPtrA(hwnd, GWL_EXSTYLE));
-  SetWindowLongPtrA(hwnd, GWL_STYLE, static_cast<LONG_PTR>((oldStyle & ~WS_BORDER) | style));
-  SetWindowLongPtrA(hwnd, GWL_EXSTYLE, static_cast<LONG_PTR>((oldExStyle & ~kBorderExStyles) | exStyle));
-  SetWindowPos(hwnd, nullptr, 0, 0, 0, 0,
-               SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOOWNERZORDER);
-}
+void ListView::ApplyBorder() { ApplyBorderStyle(Hwnd(), Properties().Int(kLvBorder)); }
 
 void ListView::ApplyColours() {
   const HWND hwnd = Hwnd();
