@@ -1,2 +1,0 @@
-# The thread library (Win32).
-list(APPEND ZL_RUNTIME_SOURCES lib/thread_library.cpp)

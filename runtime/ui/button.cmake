@@ -1,2 +1,0 @@
-# The button component.
-list(APPEND ZL_RUNTIME_SOURCES ui/button.cpp)

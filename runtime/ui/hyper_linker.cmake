@@ -1,2 +1,0 @@
-# The hyperlink box.
-list(APPEND ZL_RUNTIME_SOURCES ui/hyper_linker.cpp)

@@ -1,1 +1,0 @@
-zl_add_fuzz_target(fuzz_card_uri fuzz_card_uri.cpp LIBS zl_app_portable)

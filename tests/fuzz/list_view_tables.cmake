@@ -1,1 +1,0 @@
-zl_add_fuzz_target(fuzz_list_view_tables fuzz_list_view_tables.cpp LIBS zl_base)

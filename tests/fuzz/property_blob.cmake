@@ -1,1 +1,0 @@
-zl_add_fuzz_target(fuzz_property_blob fuzz_property_blob.cpp LIBS zl_base)
