@@ -9,7 +9,15 @@ set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
 if(WIN32)
   set(gtest_disable_pthreads ON CACHE BOOL "" FORCE)
 endif()
-add_subdirectory(/usr/src/googletest "${CMAKE_BINARY_DIR}/_googletest" EXCLUDE_FROM_ALL)
+# GoogleTest from its sources (Debian's googletest package installs them here; the
+# tree builds them with its own compiler), or else an installed GoogleTest package.
+set(ZL_GOOGLETEST_SOURCE_DIR "/usr/src/googletest" CACHE PATH
+    "GoogleTest sources to build the tests with; empty or missing: find an installed GoogleTest")
+if(ZL_GOOGLETEST_SOURCE_DIR AND EXISTS "${ZL_GOOGLETEST_SOURCE_DIR}/CMakeLists.txt")
+  add_subdirectory("${ZL_GOOGLETEST_SOURCE_DIR}" "${CMAKE_BINARY_DIR}/_googletest" EXCLUDE_FROM_ALL)
+else()
+  find_package(GTest REQUIRED)
+endif()
 
 # A host test program, run natively under the sanitizers.
 function(zl_add_host_test name)
