@@ -36,8 +36,12 @@ std::string ImageName(const ProcessEntry& entry) {
   return std::string(entry.szExeFile, strnlen(entry.szExeFile, limit));
 }
 
-// A snapshot of all processes, or null (the value -1 is not tested for: walking it fails).
-HANDLE TakeSnapshot() { return External<CreateSnapshotFn>(kCreateToolhelp32Snapshot)(TH32CS_SNAPALL, 0); }
+// A snapshot of all processes, or null. Toolhelp reports failure as
+// INVALID_HANDLE_VALUE, which would otherwise be walked (and closed) as a snapshot.
+HANDLE TakeSnapshot() {
+  const HANDLE snapshot = External<CreateSnapshotFn>(kCreateToolhelp32Snapshot)(TH32CS_SNAPALL, 0);
+  return snapshot == INVALID_HANDLE_VALUE ? nullptr : snapshot;
+}
 
 }  // namespace
 

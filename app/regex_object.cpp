@@ -10,7 +10,6 @@
 #include "app/main_window.h"
 #include "runtime/lib/automation_commands.h"
 #include "runtime/lib/command_call.h"
-#include "runtime/lib/dbcs.h"
 #include "runtime/lib/text_commands.h"
 #include "runtime/lib/variant_commands.h"
 #include "runtime/ui/list_view_commands.h"
@@ -31,6 +30,12 @@ ComObjectOwner ObjectResult(const ResultRecord& result) { return ComObjectOwner(
 VariantOwner VariantResult(const ResultRecord& result) { return VariantOwner(result.Pointer<VariantBlock>()); }
 
 TextOwner TextOfVariant(const VariantOwner& value) { return CallText(&VarGetText, VariantArg(value)); }
+
+// The bytes of the character at `offset`: a lead byte of the system code page and
+// its trail byte are one character to the engine, as the text's conversion makes them.
+size_t CharacterBytes(std::string_view text, size_t offset) {
+  return IsDBCSLeadByte(static_cast<BYTE>(text[offset])) && offset + 1 < text.size() ? 2 : 1;
+}
 
 }  // namespace
 
@@ -98,19 +103,21 @@ int32_t RegexObject::MatchCount() const {
   return static_cast<int32_t>(CallCommand(&ObjGetNumber, ObjectArg(m_matches), Arg::Text("Count")).Double());
 }
 
-int32_t RegexObject::ByteOffset(double first, const char* text) const {
+int32_t RegexObject::ByteOffset(const ComObjectOwner& match, const char* text) const {
+  const double first = CallCommand(&ObjGetNumber, ObjectArg(match), Arg::Text("FirstIndex")).Double();
+  if (LastAutomationResult() != 0 || !(first >= 0)) return -2;
   const TextOwner subjectText = TextOfVariant(m_subject);
   const std::string_view subject = TextView(subjectText.get());
-  if (!(first >= 0)) return -2;
-  // The engine counts characters; the subject counts one or two bytes per character.
-  const auto characters = static_cast<size_t>(first);
+  const std::string_view sought = TextView(text);
   size_t offset = 0;
-  for (size_t counted = 0; counted < characters && offset < subject.size(); ++counted) {
-    offset += CharLength(subject, offset);
+  for (auto counted = static_cast<size_t>(first); counted > 0 && offset < subject.size(); --counted) {
+    offset += CharacterBytes(subject, offset);
   }
-  if (offset > subject.size()) return -2;
-  const size_t found = subject.find(TextView(text), offset);
-  return found == std::string_view::npos ? -2 : static_cast<int32_t>(found);
+  // Only at character boundaries: a trail byte may equal a letter of the text.
+  for (; offset + sought.size() <= subject.size(); offset += CharacterBytes(subject, offset)) {
+    if (subject.compare(offset, sought.size(), sought) == 0) return static_cast<int32_t>(offset);
+  }
+  return -2;
 }
 
 TextOwner RegexObject::MatchText(int32_t k, int32_t* position) const {
@@ -118,10 +125,8 @@ TextOwner RegexObject::MatchText(int32_t k, int32_t* position) const {
       CallCommand(&ObjGetObject, ObjectArg(m_matches), Arg::Text("Item"), Arg::Double(k - 1.0)));
   const VariantOwner value = VariantResult(CallCommand(&ObjGetVariant, ObjectArg(match), Arg::Text("Value")));
   TextOwner text = TextOfVariant(value);
-  if (position) {
-    const double first = CallCommand(&ObjGetNumber, ObjectArg(match), Arg::Text("FirstIndex")).Double();
-    *position = text ? ByteOffset(first, text.get()) : -2;
-  }
+  // An empty match has a place too: where the engine found it.
+  if (position) *position = ByteOffset(match, text.get());
   return text;
 }
 
@@ -132,10 +137,7 @@ TextOwner RegexObject::SubMatchText(int32_t k, int32_t j, int32_t* position) con
   const VariantOwner value =
       VariantResult(CallCommand(&ObjGetVariant, ObjectArg(subs), Arg::Text("Item"), Arg::Double(j - 1.0)));
   TextOwner text = TextOfVariant(value);
-  if (position) {
-    const double first = CallCommand(&ObjGetNumber, ObjectArg(match), Arg::Text("FirstIndex")).Double();
-    *position = text ? ByteOffset(first, text.get()) : -2;
-  }
+  if (position) *position = text ? ByteOffset(match, text.get()) : -2;
   return text;
 }
 

@@ -35,18 +35,25 @@ class RegexObject {
   // The number of matches (0 before Create or after a failed one).
   int32_t MatchCount() const;
   // Match k (1-based); with `position`, its 0-based byte offset in the subject (-2
-  // when the engine gives none).
+  // when there is no such match).
   TextOwner MatchText(int32_t k, int32_t* position = nullptr) const;
   // Sub-match j (1-based) of match k; with `position`, the byte offset of the
-  // sub-match text searched from the whole match's offset.
+  // sub-match text searched from the whole match's offset (-2 for an empty or
+  // missing sub-match: its text cannot place it).
   TextOwner SubMatchText(int32_t k, int32_t j, int32_t* position = nullptr) const;
   // The number of sub-matches of the first match.
   int32_t SubMatchCount() const;
 
+  // The engine and the last match collection (owned by the object), for callers that
+  // read more of them than these operations do.
+  const ComObjectBlock* Engine() const { return m_engine.get(); }
+  const ComObjectBlock* Matches() const { return m_matches.get(); }
+
  private:
-  // The byte offset of engine character index `first` in the subject, then of `text`
-  // from there; -2 when it is not there.
-  int32_t ByteOffset(double first, const char* text) const;
+  // The byte offset of `text` in the subject, searched character by character from
+  // where the engine's character index of `match` (its FirstIndex) falls; -2 when it
+  // is not there.
+  int32_t ByteOffset(const ComObjectOwner& match, const char* text) const;
 
   ComObjectOwner m_engine;
   ComObjectOwner m_matches;
