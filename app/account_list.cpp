@@ -4,6 +4,7 @@
 #include "app/log_line.h"
 #include "app/main_window.h"
 #include "runtime/lib/conversion_commands.h"
+#include "runtime/lib/redraw_hold.h"
 #include "runtime/lib/shell_library.h"
 #include "runtime/lib/system_commands.h"
 #include "runtime/lib/text_commands.h"
@@ -31,6 +32,8 @@ void ImportNumbers(const char* text) {
   const TextArrayOwner lines = CallTextArray(&SplitText, Arg::Text(text), Arg::Text(texts::kLineEnd));
   if (!lines) return;
   const ArrayBlock array(lines.get());
+  // A visible list repaints after every row it takes; held, it repaints once at the end.
+  const RedrawHold hold(kMainWindowId, kAccountListUnit);
   for (size_t i = 0; i < array.ElementCount(); ++i) AppendAccountRow(array.At<char*>(i));
 }
 
