@@ -2,6 +2,9 @@
 
 #include <commctrl.h>
 
+#include <mutex>
+#include <unordered_map>
+
 namespace zl {
 namespace {
 
@@ -11,10 +14,34 @@ constexpr UINT_PTR kBindingSubclassId = 0x5A4C;
 // The object being created on this thread, handed to its window's first message.
 thread_local BoundWindow* t_pendingObject = nullptr;
 
-// The window property that names a window's bound object.
-ATOM BindingAtom() {
-  static const ATOM atom = GlobalAddAtomA("ZlBoundWindowObject");
-  return atom;
+// The bound objects of this process by window. A table in the process, not a window
+// property: under Wine every property lookup is a round trip to the server, and the
+// lookup runs for every message a runtime window receives.
+class BindingTable {
+ public:
+  void Add(HWND hwnd, BoundWindow* object) {
+    std::lock_guard lock(m_lock);
+    m_objects[hwnd] = object;
+  }
+  void Remove(HWND hwnd, const BoundWindow* object) {
+    std::lock_guard lock(m_lock);
+    const auto it = m_objects.find(hwnd);
+    if (it != m_objects.end() && it->second == object) m_objects.erase(it);
+  }
+  BoundWindow* Find(HWND hwnd) {
+    std::lock_guard lock(m_lock);
+    const auto it = m_objects.find(hwnd);
+    return it == m_objects.end() ? nullptr : it->second;
+  }
+
+ private:
+  std::mutex m_lock;  // objects of windows of several threads may be bound at once
+  std::unordered_map<HWND, BoundWindow*> m_objects;
+};
+
+BindingTable& Bindings() {
+  static BindingTable table;
+  return table;
 }
 
 }  // namespace
@@ -24,12 +51,7 @@ BoundWindow::~BoundWindow() {
   if (m_hwnd && IsWindow(m_hwnd)) Unbind();
 }
 
-BoundWindow* BoundWindow::FromHwnd(HWND hwnd) {
-  if (!hwnd) return nullptr;
-  DWORD processId = 0;
-  if (!GetWindowThreadProcessId(hwnd, &processId) || processId != GetCurrentProcessId()) return nullptr;
-  return static_cast<BoundWindow*>(GetPropA(hwnd, MAKEINTATOM(BindingAtom())));
-}
+BoundWindow* BoundWindow::FromHwnd(HWND hwnd) { return hwnd ? Bindings().Find(hwnd) : nullptr; }
 
 bool BoundWindow::RegisterClass(const char* className, UINT classStyle, HCURSOR cursor, HBRUSH background,
                                 HICON icon) {
@@ -87,12 +109,12 @@ bool BoundWindow::Subclass(HWND hwnd) {
 
 void BoundWindow::Bind(HWND hwnd) {
   m_hwnd = hwnd;
-  SetPropA(hwnd, MAKEINTATOM(BindingAtom()), this);
+  Bindings().Add(hwnd, this);
 }
 
 void BoundWindow::Unbind() {
   if (!m_hwnd) return;
-  RemovePropA(m_hwnd, MAKEINTATOM(BindingAtom()));
+  Bindings().Remove(m_hwnd, this);
   if (m_subclassed) RemoveWindowSubclass(m_hwnd, &BoundWindow::SubclassProc, kBindingSubclassId);
   m_subclassed = false;
   m_hwnd = nullptr;
@@ -130,7 +152,7 @@ LRESULT BoundWindow::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 LRESULT CALLBACK BoundWindow::ClassProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-  auto* object = static_cast<BoundWindow*>(GetPropA(hwnd, MAKEINTATOM(BindingAtom())));
+  BoundWindow* object = Bindings().Find(hwnd);
   if (!object && t_pendingObject && !t_pendingObject->m_hwnd) {
     object = t_pendingObject;
     t_pendingObject = nullptr;

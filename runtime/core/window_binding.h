@@ -5,8 +5,9 @@
 //     through thread-local storage before CreateWindowEx and bound on that message.
 //   - Standard controls (EDIT, BUTTON, SysListView32, ...) are subclassed right after
 //     creation with SetWindowSubclass, the object as reference data.
-// Either way the object is found again from its window without sending a message, and
-// it is unbound at WM_NCDESTROY, after which OnFinalMessage runs (it may delete the object).
+// Either way the object is found again from its window without sending a message (from
+// a table of this process's bindings, which no other process can write), and it is
+// unbound at WM_NCDESTROY, after which OnFinalMessage runs (it may delete the object).
 #pragma once
 
 #include <windows.h>
