@@ -35,6 +35,8 @@ inline constexpr UINT kRunPendingCallMessage = WM_APP + 0x300;
 // Posted by a component to itself: raise event wParam (argument lParam) once the
 // message being handled is done.
 inline constexpr UINT kDeferredEventMessage = WM_APP + 0x301;
+// Posted by a list view to itself: paint again once the rows a handler inserts are in.
+inline constexpr UINT kResumeRedrawMessage = WM_APP + 0x302;
 
 // The caret-blink timer message, which does not restart idle processing.
 inline constexpr UINT kCaretBlinkMessage = 0x0118;
@@ -43,7 +45,7 @@ namespace detail {
 inline constexpr std::array kPrivateMessages = {
     kUnitsCreatedMessage,     kDataBindingMessage,     kLabelBindingMessage,    kWindowShownMessage,
     kWindowLoadedMessage,     kBarSizeMessage,         kTrayIconMessage,        kPaintBackgroundMessage,
-    kEndProgramMessage,       kRunPendingCallMessage,  kDeferredEventMessage,
+    kEndProgramMessage,       kRunPendingCallMessage,  kDeferredEventMessage,   kResumeRedrawMessage,
 };
 constexpr bool AllDistinct() {
   auto sorted = kPrivateMessages;

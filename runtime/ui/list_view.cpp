@@ -526,8 +526,22 @@ void ListView::PostCheckToggled(int32_t row) {
   if (row >= 0) PostMessageA(Hwnd(), kDeferredEventMessage, kListViewCheckToggled, row);
 }
 
+void ListView::HoldRedrawUntilIdle() {
+  if (m_redrawHeld || !Hwnd()) return;
+  SendMessageA(Hwnd(), WM_SETREDRAW, FALSE, 0);
+  m_redrawHeld = PostMessageA(Hwnd(), kResumeRedrawMessage, 0, 0) != FALSE;
+  if (!m_redrawHeld) SendMessageA(Hwnd(), WM_SETREDRAW, TRUE, 0);
+}
+
 LRESULT ListView::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
+    case kResumeRedrawMessage:
+      if (m_redrawHeld) {
+        m_redrawHeld = false;
+        SendMessageA(Hwnd(), WM_SETREDRAW, TRUE, 0);
+        RedrawWindow(Hwnd(), nullptr, nullptr, RDW_ERASE | RDW_FRAME | RDW_INVALIDATE | RDW_ALLCHILDREN);
+      }
+      return 0;
     case WM_LBUTTONDOWN:
     case WM_RBUTTONDOWN:
     case WM_LBUTTONDBLCLK: {

@@ -87,6 +87,9 @@ class ListView : public Component {
   bool GetProperty(int32_t number, RawPropertyValue& out) override;
   int32_t SetProperty(int32_t number, const RawPropertyValue& value) override;
   int32_t ApplyProperty(int32_t number) override;
+  // Stops painting until the window thread is back in its message loop: rows inserted
+  // one by one from a handler would otherwise each repaint the whole control.
+  void HoldRedrawUntilIdle();
 
  protected:
   bool OnParentNotification(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
@@ -121,6 +124,7 @@ class ListView : public Component {
   UniqueImageList m_headerImages;  // the header does not destroy its image list
   std::vector<std::pair<int32_t, std::string>> m_tips;  // sorted by row
   std::string m_editedText;        // EditedText: set only while event 7 runs
+  bool m_redrawHeld = false;       // kResumeRedrawMessage is on its way
 };
 
 }  // namespace zl

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <string_view>
+#include <type_traits>
 #include <vector>
 
 #include "runtime/core/notify.h"
@@ -31,7 +32,11 @@ Result WithListView(int32_t count, const ArgRecord* records, Result empty, Body 
       auto* view = dynamic_cast<ListView*>(object);
       if (!view || !view->Hwnd() || !IsWindow(view->Hwnd())) return empty;
       try {
-        return body(view->Hwnd(), args);
+        if constexpr (std::is_invocable_v<Body, ListView&, const ArgList&>) {
+          return body(*view, args);
+        } else {
+          return body(view->Hwnd(), args);
+        }
       } catch (...) {
         return empty;
       }
@@ -167,7 +172,10 @@ int32_t FindRowIn(HWND hwnd, const ArgList& args) {
 }  // namespace
 
 void InsertRow(ResultRecord* result, int32_t count, ArgRecord* args) {
-  SetIntResult(result, WithListView(count, args, -1, &InsertRowIn));
+  SetIntResult(result, WithListView(count, args, -1, [](ListView& view, const ArgList& a) {
+                 view.HoldRedrawUntilIdle();
+                 return InsertRowIn(view.Hwnd(), a);
+               }));
 }
 
 void SetCellText(ResultRecord*, int32_t count, ArgRecord* args) { WithListView(count, args, 0, &SetCellTextIn); }

@@ -12,7 +12,6 @@
 namespace zl::apptest {
 namespace {
 
-constexpr char kProgramName[] = "zanlark.exe";
 constexpr size_t kRemoteTextBytes = 4096;
 
 // Sends a message to a window of the program and waits for its answer.
@@ -240,15 +239,15 @@ std::vector<AccountRow> NumberedRows(int firstOrdinal, const Lines& numbers) {
 // ---------------------------------------------------------------------------
 // The program
 
-bool App::Launch() {
-  if (!m_process.Start("\"" + test::ProgramPath(kProgramName) + "\"")) return false;
+bool App::Launch(const char* programName) {
+  if (!m_process.Start("\"" + test::ProgramPath(programName) + "\"")) return false;
   test::PumpUntil([&] { return (m_window = FindTopWindow(m_process.Pid(), kMainWindowClass)) != nullptr; },
                   kWaitMs);
   return m_window != nullptr;
 }
 
-bool App::Start() {
-  return Launch() && test::PumpUntil([&] { return IsWindowVisible(m_window) != FALSE; }, kWaitMs);
+bool App::Start(const char* programName) {
+  return Launch(programName) && test::PumpUntil([&] { return IsWindowVisible(m_window) != FALSE; }, kWaitMs);
 }
 
 std::string App::Text(int id) const {
@@ -337,7 +336,15 @@ void App::UseSettings(const std::string& groupSize, const std::string& interval)
   SetText(kIntervalBox, interval);
 }
 
-bool App::Import(const std::string& fileName) const {
+bool App::Import(const std::string& fileName) const { return Import(fileName, [] {}); }
+
+int App::RowCount(DWORD timeoutMs) const {
+  DWORD_PTR count = 0;
+  if (!SendMessageTimeoutA(Child(kAccountList), LVM_GETITEMCOUNT, 0, 0, SMTO_NORMAL, timeoutMs, &count)) return -1;
+  return static_cast<int>(count);
+}
+
+bool App::Import(const std::string& fileName, const std::function<void()>& beforeOk) const {
   PostClick(kImportButton);
   const HWND dialog = test::WaitForWindow(m_process.Pid(), "#32770", kWaitMs);
   if (!dialog) return false;
@@ -367,6 +374,7 @@ bool App::Import(const std::string& fileName) const {
       return false;
     }
     Send(tree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(file));
+    beforeOk();
     button = IDOK;
   }
   PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), 0);

@@ -115,10 +115,11 @@ struct ColumnInfo {
 // The running program, ended when dropped.
 class App {
  public:
-  // Starts zanlark.exe and waits for its main window to exist (not to be visible).
-  bool Launch();
-  // Starts zanlark.exe with a QQ client running and waits for its visible main window.
-  bool Start();
+  // Starts zanlark.exe (or a program built from it) and waits for its main window to
+  // exist (not to be visible).
+  bool Launch(const char* programName = "zanlark.exe");
+  // Starts the program with a QQ client running and waits for its visible main window.
+  bool Start(const char* programName = "zanlark.exe");
 
   test::ChildProcess& Process() { return m_process; }
   HWND Window() const { return m_window; }
@@ -156,6 +157,10 @@ class App {
   // Presses "导入QQ" and, in the browse dialog, chooses the Desktop file `fileName`
   // (empty: cancels); answers whether the dialog was driven to its end.
   bool Import(const std::string& fileName) const;
+  // The same, calling `beforeOk` once the file is selected, just before OK is pressed.
+  bool Import(const std::string& fileName, const std::function<void()>& beforeOk) const;
+  // The list's row count (LVM_GETITEMCOUNT), or -1 when the window does not answer.
+  int RowCount(DWORD timeoutMs = kWaitMs) const;
 
  private:
   // Reads a list view cell through memory of the program's process.
