@@ -2,7 +2,6 @@
 
 #include <commctrl.h>
 
-#include <mutex>
 #include <unordered_map>
 
 namespace zl {
@@ -20,22 +19,28 @@ thread_local BoundWindow* t_pendingObject = nullptr;
 class BindingTable {
  public:
   void Add(HWND hwnd, BoundWindow* object) {
-    std::lock_guard lock(m_lock);
+    AcquireSRWLockExclusive(&m_lock);
     m_objects[hwnd] = object;
+    ReleaseSRWLockExclusive(&m_lock);
   }
   void Remove(HWND hwnd, const BoundWindow* object) {
-    std::lock_guard lock(m_lock);
+    AcquireSRWLockExclusive(&m_lock);
     const auto it = m_objects.find(hwnd);
     if (it != m_objects.end() && it->second == object) m_objects.erase(it);
+    ReleaseSRWLockExclusive(&m_lock);
   }
   BoundWindow* Find(HWND hwnd) {
-    std::lock_guard lock(m_lock);
+    AcquireSRWLockShared(&m_lock);
     const auto it = m_objects.find(hwnd);
-    return it == m_objects.end() ? nullptr : it->second;
+    BoundWindow* const object = it == m_objects.end() ? nullptr : it->second;
+    ReleaseSRWLockShared(&m_lock);
+    return object;
   }
 
  private:
-  std::mutex m_lock;  // objects of windows of several threads may be bound at once
+  // Windows of several threads may be bound at once; a slim lock never leaves user mode
+  // when nobody else holds it.
+  SRWLOCK m_lock = SRWLOCK_INIT;
   std::unordered_map<HWND, BoundWindow*> m_objects;
 };
 
