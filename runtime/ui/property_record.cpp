@@ -25,11 +25,11 @@ PropertyRecord::PropertyRecord(const BlobSchema& schema)
 }
 
 void PropertyRecord::SetWord(size_t field, uint32_t value) {
-  const FieldSpec& spec = m_schema->fields[field];
-  if (spec.kind == FieldKind::Pick) {
+  const FieldSpec& described = m_schema->fields[field];
+  if (described.kind == FieldKind::Pick) {
     const int32_t v = static_cast<int32_t>(value);
-    value = static_cast<uint32_t>(std::clamp(v, 0, spec.maxPick));
-  } else if (spec.kind == FieldKind::Short) {
+    value = static_cast<uint32_t>(std::clamp(v, 0, described.maxPick));
+  } else if (described.kind == FieldKind::Short) {
     value &= 0xFFFF;
   }
   m_words[field] = value;
