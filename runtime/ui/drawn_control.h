@@ -34,6 +34,33 @@ class Canvas {
   HGDIOBJ m_oldBitmap = nullptr;
 };
 
+// Answers the painting messages of a control that draws its whole client area with
+// paint(dc, area): WM_PAINT (the update area), WM_PRINTCLIENT (the client area) and
+// WM_ERASEBKGND (nothing to erase). False for every other message.
+template <class Paint>
+bool HandlePaintMessage(HWND hwnd, UINT message, WPARAM wParam, LRESULT& result, const Paint& paint) {
+  switch (message) {
+    case WM_PAINT: {
+      ScopedPaint scope(hwnd);
+      if (scope.Get() && !IsRectEmpty(&scope.Info().rcPaint)) paint(scope.Get(), scope.Info().rcPaint);
+      result = 0;
+      return true;
+    }
+    case WM_PRINTCLIENT: {
+      RECT client;
+      GetClientRect(hwnd, &client);
+      paint(reinterpret_cast<HDC>(wParam), client);
+      result = 0;
+      return true;
+    }
+    case WM_ERASEBKGND:
+      result = 1;
+      return true;
+    default:
+      return false;
+  }
+}
+
 // Fills a rectangle with one colour (the device context's own brush; no object made).
 void FillColour(HDC dc, const RECT& rect, COLORREF colour);
 

@@ -147,20 +147,12 @@ void HyperLinker::Leave() {
 }
 
 LRESULT HyperLinker::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  LRESULT painted = 0;
+  if (drawn::HandlePaintMessage(Hwnd(), message, wParam, painted,
+                                [this](HDC dc, const RECT& area) { Paint(dc, area); })) {
+    return painted;
+  }
   switch (message) {
-    case WM_PAINT: {
-      ScopedPaint paint(Hwnd());
-      if (paint.Get() && !IsRectEmpty(&paint.Info().rcPaint)) Paint(paint.Get(), paint.Info().rcPaint);
-      return 0;
-    }
-    case WM_PRINTCLIENT: {
-      RECT client;
-      GetClientRect(Hwnd(), &client);
-      Paint(reinterpret_cast<HDC>(wParam), client);
-      return 0;
-    }
-    case WM_ERASEBKGND:
-      return 1;  // WM_PAINT fills the background itself
     case WM_MOUSEMOVE:
       OnMouseMove(POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
       return 0;

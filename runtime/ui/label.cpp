@@ -121,23 +121,12 @@ int32_t Label::ApplyProperty(int32_t number) {
 }
 
 LRESULT Label::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
-  switch (message) {
-    case WM_PAINT: {
-      ScopedPaint paint(Hwnd());
-      if (paint.Get() && !IsRectEmpty(&paint.Info().rcPaint)) Paint(paint.Get(), paint.Info().rcPaint);
-      return 0;
-    }
-    case WM_PRINTCLIENT: {
-      RECT client;
-      GetClientRect(Hwnd(), &client);
-      Paint(reinterpret_cast<HDC>(wParam), client);
-      return 0;
-    }
-    case WM_ERASEBKGND:
-      return 1;  // WM_PAINT covers every pixel
-    default:
-      return Component::HandleMessage(message, wParam, lParam);
+  LRESULT painted = 0;
+  if (drawn::HandlePaintMessage(Hwnd(), message, wParam, painted,
+                                [this](HDC dc, const RECT& area) { Paint(dc, area); })) {
+    return painted;
   }
+  return Component::HandleMessage(message, wParam, lParam);
 }
 
 void Label::ReleaseGdiObjects() {
