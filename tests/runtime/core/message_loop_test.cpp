@@ -2,6 +2,10 @@
 // dispatching what is waiting, and the modal loop's ways out.
 #include <gtest/gtest.h>
 #include <windows.h>
+#include <commctrl.h>
+
+#include <memory>
+#include <string>
 
 #include "runtime/core/runtime_kernel.h"
 #include "tests/support/test_support.h"
@@ -76,6 +80,64 @@ TEST(MessagePump, ABoundObjectOfTheTargetOrAnAncestorClaimsMessagesBeforeDispatc
   recorder.Detach();
   window.Reset();
   EXPECT_EQ(claimer.Hwnd(), nullptr) << "unbound when its window is destroyed";
+}
+
+// Counts the messages that reach it.
+class CountingBinder : public BoundWindow {
+ public:
+  bool Bind(HWND hwnd) { return Subclass(hwnd); }
+  int seen = 0;
+
+ protected:
+  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override {
+    ++seen;
+    return DefaultProcessing(message, wParam, lParam);
+  }
+};
+
+LRESULT CALLBACK LaterSubclass(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR) {
+  return DefSubclassProc(hwnd, message, wParam, lParam);
+}
+
+std::string TextOf(HWND hwnd) {
+  char text[32] = {};
+  GetWindowTextA(hwnd, text, sizeof text);
+  return text;
+}
+
+TEST(WindowBinding, ABoundControlKeepsWorkingWhenItsObjectLetsGoBeneathALaterSubclass) {
+  UniqueHwnd window = MakeWindow();
+  ASSERT_TRUE(window);
+  const HWND edit = CreateWindowExA(0, "EDIT", "one", WS_CHILD, 0, 0, 50, 20, window.Get(), nullptr,
+                                    GetModuleHandleA(nullptr), nullptr);
+  {
+    CountingBinder first;
+    ASSERT_TRUE(first.Bind(edit));
+    CountingBinder second;
+    EXPECT_FALSE(second.Bind(edit)) << "one object per window";
+    SetWindowTextA(edit, "two");
+    EXPECT_EQ(TextOf(edit), "two");
+    EXPECT_GE(first.seen, 2);
+  }
+  {
+    // On top of the chain the object gave the control its procedure back: free to bind.
+    CountingBinder again;
+    EXPECT_TRUE(again.Bind(edit));
+  }
+
+  // Beneath a later subclass the object cannot take its procedure out of the chain; the
+  // control still works, a new object cannot bind over it, and it is destroyed cleanly.
+  auto binder = std::make_unique<CountingBinder>();
+  ASSERT_TRUE(binder->Bind(edit));
+  ASSERT_TRUE(SetWindowSubclass(edit, &LaterSubclass, 1, 0));
+  binder.reset();
+  SetWindowTextA(edit, "three");
+  EXPECT_EQ(TextOf(edit), "three");
+  EXPECT_EQ(BoundWindow::FromHwnd(edit), nullptr);
+  CountingBinder late;
+  EXPECT_FALSE(late.Bind(edit));
+  EXPECT_TRUE(DestroyWindow(edit));
+  EXPECT_FALSE(IsWindow(edit));
 }
 
 TEST(MessagePump, DispatchingWhatIsWaitingStopsAtQuitAndLeavesItQueued) {
