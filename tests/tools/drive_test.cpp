@@ -35,11 +35,11 @@ std::optional<DriveCommand> Parse(const std::vector<std::wstring>& args) {
 
 TEST(DriveCommandLine, StepsInOrderWithTheTimeOutGivenBeforeThem) {
   const auto command = Parse({L"--set", L"5", L"1", L"--click", L"15", L"--timeout", L"120000", L"--wait-log",
-                              L"点赞完成", L"--raise", L"--close"});
+                              L"点赞完成", L"--raise", L"--rect", L"--close"});
   ASSERT_TRUE(command);
   EXPECT_EQ(command->processId, 0u);
   EXPECT_EQ(command->image, L"zanlark.exe");
-  ASSERT_EQ(command->steps.size(), 5u);
+  ASSERT_EQ(command->steps.size(), 6u);
   EXPECT_EQ(command->steps[0].kind, StepKind::SetText);
   EXPECT_EQ(command->steps[0].childId, 5);
   EXPECT_EQ(command->steps[0].text, L"1");
@@ -50,8 +50,9 @@ TEST(DriveCommandLine, StepsInOrderWithTheTimeOutGivenBeforeThem) {
   EXPECT_EQ(command->steps[2].text, L"点赞完成");
   EXPECT_EQ(command->steps[2].timeoutMs, 120000u);
   EXPECT_EQ(command->steps[3].kind, StepKind::Raise);
-  EXPECT_EQ(command->steps[4].kind, StepKind::Close);
-  EXPECT_EQ(command->steps[4].timeoutMs, 120000u);
+  EXPECT_EQ(command->steps[4].kind, StepKind::Rect);
+  EXPECT_EQ(command->steps[5].kind, StepKind::Close);
+  EXPECT_EQ(command->steps[5].timeoutMs, 120000u);
 
   const auto byPid = Parse({L"--pid", L"4242", L"--timeout", L"0", L"--running", L"QQ.exe", L"--set", L"9", L""});
   ASSERT_TRUE(byPid);

@@ -24,7 +24,7 @@ constexpr uint32_t kLargestChildId = 0xFFFF;
 const wchar_t kDriveUsage[] =
     L"usage: zl_drive.exe [--pid PID | --image NAME] [--timeout MS] STEP...\n"
     L"steps, in order: --running IMAGE, --wait-window, --set ID TEXT, --click ID,\n"
-    L"                 --wait-log TEXT, --raise, --close\n"
+    L"                 --wait-log TEXT, --raise, --rect (prints X Y WIDTH HEIGHT), --close\n"
     L"exit: 0 every step done, 1 a step failed or timed out, 2 bad command line\n";
 
 std::optional<DriveCommand> ParseDriveCommand(const std::vector<std::wstring>& args, std::wstring& error) {
@@ -99,9 +99,10 @@ std::optional<DriveCommand> ParseDriveCommand(const std::vector<std::wstring>& a
       const auto id = childId(arg);
       if (!id) return std::nullopt;
       command.steps.push_back({StepKind::Click, *id, {}, timeoutMs});
-    } else if (arg == L"--wait-window" || arg == L"--raise" || arg == L"--close") {
+    } else if (arg == L"--wait-window" || arg == L"--raise" || arg == L"--rect" || arg == L"--close") {
       const StepKind kind = arg == L"--wait-window" ? StepKind::WaitWindow
                             : arg == L"--raise"     ? StepKind::Raise
+                            : arg == L"--rect"      ? StepKind::Rect
                                                     : StepKind::Close;
       command.steps.push_back({kind, 0, {}, timeoutMs});
     } else {

@@ -29,7 +29,7 @@ inline constexpr int kExitBadCommandLine = 2;
 inline constexpr uint32_t kDefaultTimeoutMs = 30000;
 inline constexpr wchar_t kDefaultImage[] = L"zanlark.exe";
 
-enum class StepKind { Running, WaitWindow, SetText, Click, WaitLog, Raise, Close };
+enum class StepKind { Running, WaitWindow, SetText, Click, WaitLog, Raise, Rect, Close };
 
 struct DriveStep {
   StepKind kind;

@@ -58,6 +58,13 @@ bool RunStep(const DriveStep& step, const Target& target, HWND& window) {
       return false;
     case StepKind::Raise:
       return RaiseWindow(window);
+    case StepKind::Rect: {
+      RECT place{};
+      if (!GetWindowRect(window, &place)) return false;
+      std::printf("%ld %ld %ld %ld\n", place.left, place.top, place.right - place.left, place.bottom - place.top);
+      std::fflush(stdout);
+      return true;
+    }
     case StepKind::Close:
       if (CloseAndWait(window, step.timeoutMs)) return true;
       Report(L"the program did not end after its window was asked to close");

@@ -162,7 +162,11 @@ bool RaiseWindow(HWND window) {
   if (!IsWindow(window)) return false;
   SetWindowPos(window, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
   SetForegroundWindow(window);
-  return true;
+  // Painted now, not when its thread next goes idle: a screenshot taken after this step
+  // shows the window as it is. The round trip lets the thread finish what it was doing.
+  RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+  DWORD_PTR answer = 0;
+  return SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 5000, &answer) != 0;
 }
 
 bool CloseAndWait(HWND window, DWORD timeoutMs) {
