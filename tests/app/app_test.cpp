@@ -95,7 +95,7 @@ TEST(AppWithoutClient, CreatedHandlerAsksBeforeTheWindowIsFirstShown) {
 
 // A protocol handler of the test's own takes the tencent scheme for one run, and
 // reports the exact command line the shell started it with.
-TEST(AppWithoutClient, NumberWithBlankAndQuoteReachesTheHandlerEncodedAsOneArgument) {
+TEST(AppWithoutClient, NumbersWithUnsafeBytesReachTheHandlerEncodedAsOneArgumentEach) {
   ASSERT_FALSE(ClientProcessRuns()) << "a QQ.exe runs already";
   const std::string folder = test::MakeTempFolder("app-sink");
   const std::string report = folder + "\\report.txt";
@@ -115,18 +115,24 @@ TEST(AppWithoutClient, NumberWithBlankAndQuoteReachesTheHandlerEncodedAsOneArgum
   const auto box = test::WaitForMessageBox(app.Process().Pid(), kWaitMs);
   ASSERT_TRUE(box.has_value());
   test::DismissMessageBox(box->box, IDOK);
-  app.UseNumbers({"12 \"34"});
   app.UseSettings("1", "0");
-  app.Click(kStartButton);
-  std::string received;
-  test::PumpUntil([&] { return !(received = test::ReadWholeFile(report)).empty(); }, kWaitMs);
-  app.WaitForLogCount(kRunDoneLine, 1);
-  const Lines reported = SplitText(received, "\n");  // tag, command line, show mode, folder
-  ASSERT_GE(reported.size(), 2u) << received;
-  EXPECT_EQ(reported[1], "line=" + sink + " \"" + kCardUriPrefix + "12%20%2234\"");
+  // A blank and a quote; a percent sign and an ampersand; GBK bytes (你好).
+  const std::pair<const char*, const char*> cases[] = {
+      {"12 \"34", "12%20%2234"}, {"5%6&7", "5%256%267"}, {"\xC4\xE3\xBA\xC3", "%C4%E3%BA%C3"}};
+  size_t runs = 0;
+  for (const auto& [number, encoded] : cases) {
+    app.UseNumbers({number});
+    app.Click(kStartButton);
+    std::string received;
+    test::PumpUntil([&] { return !(received = test::ReadWholeFile(report)).empty(); }, kWaitMs);
+    app.WaitForLogCount(kRunDoneLine, ++runs);
+    DeleteFileA(report.c_str());
+    const Lines reported = SplitText(received, "\n");  // tag, command line, show mode, folder
+    ASSERT_GE(reported.size(), 2u) << received;
+    EXPECT_EQ(reported[1], "line=" + sink + " \"" + kCardUriPrefix + encoded + "\"");
+  }
 
   // The stand-in takes the scheme back.
-  DeleteFileA(report.c_str());
   RemoveDirectoryA(folder.c_str());
   EXPECT_EQ(test::RunProgram("\"" + test::ProgramPath("QQ.exe") + "\" --register", kWaitMs), DWORD{0});
 }
