@@ -20,7 +20,7 @@ enum ButtonField : uint8_t {
   kButtonCaption,
 };
 
-inline constexpr FieldSpec kButtonFields[] = {
+inline constexpr FieldLayout kButtonFields[] = {
     {"ButtonType", FieldKind::Pick, 0, 0, "", 1},
     {"HorizontalAlignment", FieldKind::Pick, 0, 1, "", 2},
     {"VerticalAlignment", FieldKind::Pick, 0, 1, "", 2},

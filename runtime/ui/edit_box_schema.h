@@ -57,7 +57,7 @@ enum EditSpinnerMode : int32_t {
   kSpinnerManual = 2,
 };
 
-inline constexpr FieldSpec kEditBoxFields[] = {
+inline constexpr FieldLayout kEditBoxFields[] = {
     {"Border", FieldKind::Pick, 0, 1, "", 5},
     {"TextColour", FieldKind::Colour, 0, 0x000000},
     {"BackColour", FieldKind::Colour, 0, 0xFFFFFF},

@@ -32,7 +32,7 @@ enum HyperLinkType : int32_t { kLinkToMail, kLinkToWeb };
 // at hand (the runtime takes the live COLOR_HIGHLIGHT instead for a box without a blob).
 inline constexpr uint32_t kLinkClassicHighlight = 0xFF9933;
 
-inline constexpr FieldSpec kHyperLinkerFields[] = {
+inline constexpr FieldLayout kHyperLinkerFields[] = {
     {"LinkType", FieldKind::Pick, 0, kLinkToMail, "", kLinkToWeb},
     {"NormalColour", FieldKind::Colour, 0, 0xFF0000},
     {"VisitedColour", FieldKind::Colour, 0, 0x000080},

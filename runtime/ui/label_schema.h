@@ -46,7 +46,7 @@ inline constexpr int32_t kLabelMinFrameWidth = 5;
 enum LabelPictureMode : int32_t { kLabelPictureNatural, kLabelPictureTiled, kLabelPictureFitted };
 inline constexpr int32_t kLabelGradientModes = 8;
 
-inline constexpr FieldSpec kLabelFields[] = {
+inline constexpr FieldLayout kLabelFields[] = {
     {"TextEffect", FieldKind::Pick, 0, kLabelEffectNone, "", kLabelEffectDropShadow},
     {"FrameWidth", FieldKind::Word, 0, 8},
     {"Border", FieldKind::Pick, 0, 0, "", kLabelGradientFrameBorder},

@@ -52,7 +52,7 @@ enum ListViewViewType : int32_t { kLargeIconView = 0, kSmallIconView = 1, kListV
 
 // The defaults are those of the main window's list: report view, thin sunken border,
 // black on white, grid lines, single selection, no row selected.
-inline constexpr FieldSpec kListViewFields[] = {
+inline constexpr FieldLayout kListViewFields[] = {
     {"Border", FieldKind::Pick, 0, 3, "", 5},
     {"TextColour", FieldKind::Colour, 0, 0x000000},
     {"TextBackColour", FieldKind::Colour, 0, 0xFFFFFF},

@@ -18,14 +18,14 @@ int BlobSchema::FieldIndex(std::string_view name) const {
 PropertyRecord::PropertyRecord(const BlobSchema& schema)
     : m_schema(&schema), m_words(schema.fields.size()), m_data(schema.fields.size()) {
   for (size_t i = 0; i < schema.fields.size(); ++i) {
-    const FieldSpec& field = schema.fields[i];
+    const FieldLayout& field = schema.fields[i];
     m_words[i] = field.defaultWord;
     if (field.kind == FieldKind::Text && field.defaultText) m_data[i] = field.defaultText;
   }
 }
 
 void PropertyRecord::SetWord(size_t field, uint32_t value) {
-  const FieldSpec& described = m_schema->fields[field];
+  const FieldLayout& described = m_schema->fields[field];
   if (described.kind == FieldKind::Pick) {
     const int32_t v = static_cast<int32_t>(value);
     value = static_cast<uint32_t>(std::clamp(v, 0, described.maxPick));
@@ -44,7 +44,7 @@ std::optional<PropertyRecord> PropertyRecord::Read(const BlobSchema& schema, std
     return std::nullopt;
   }
   for (size_t i = 0; i < schema.fields.size(); ++i) {
-    const FieldSpec& field = schema.fields[i];
+    const FieldLayout& field = schema.fields[i];
     if (field.sinceVersion > version) continue;
     switch (field.kind) {
       case FieldKind::Short: {

@@ -39,7 +39,7 @@ enum class BytesFormat : uint8_t {
 };
 
 // One field of a type's blob, in blob order.
-struct FieldSpec {
+struct FieldLayout {
   const char* name;              // the readable name window descriptions use
   FieldKind kind;
   uint32_t sinceVersion = 0;     // the first blob version that carries it
@@ -53,7 +53,7 @@ struct FieldSpec {
 struct BlobSchema {
   uint32_t currentVersion;
   uint32_t oldestVersion;
-  std::span<const FieldSpec> fields;
+  std::span<const FieldLayout> fields;
   // The order in which VisitTexts offers the text fields (indexes); empty: blob order.
   std::span<const uint8_t> textOrder = {};
 

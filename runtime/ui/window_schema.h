@@ -38,7 +38,7 @@ enum WindowField : uint8_t {
 inline constexpr uint32_t kWindowBlobVersion = 6;
 inline constexpr int32_t kWindowShapeCount = 30;  // 0 none, 1-3 curves, 4-29 outlines
 
-inline constexpr FieldSpec kWindowFields[] = {
+inline constexpr FieldLayout kWindowFields[] = {
     {"BorderStyle", FieldKind::Pick, 0, 2, "", 6},
     {"PictureLayout", FieldKind::Pick, 0, 1, "", 3},
     {"BackColour", FieldKind::Colour, 0, 0xFF000000u},

@@ -12,7 +12,7 @@
 namespace {
 
 // A schema with a field of every kind, for the format itself.
-constexpr zl::FieldSpec kEveryKind[] = {
+constexpr zl::FieldLayout kEveryKind[] = {
     {"W", zl::FieldKind::Word, 0},  {"T", zl::FieldKind::Truth, 0}, {"C", zl::FieldKind::Colour, 0},
     {"P", zl::FieldKind::Pick, 1, 0, "", 5}, {"S", zl::FieldKind::Short, 0}, {"X", zl::FieldKind::Text, 0},
     {"B", zl::FieldKind::Bytes, 2}, {"F", zl::FieldKind::Font, 0},

@@ -35,7 +35,7 @@ RoutineList Routines() { return {{"OnWindowCreated", "OnStartClicked", "OnStopCl
 std::vector<uint8_t> EveryWindowFieldChanged() {
   PropertyRecord record(kWindowSchema);
   for (size_t i = 0; i < kWindowSchema.fields.size(); ++i) {
-    const FieldSpec& field = kWindowSchema.fields[i];
+    const FieldLayout& field = kWindowSchema.fields[i];
     switch (field.kind) {
       case FieldKind::Truth: record.SetWord(i, field.defaultWord ? 0 : 1); break;
       case FieldKind::Pick: record.SetWord(i, field.defaultWord == 0 ? field.maxPick : 0); break;

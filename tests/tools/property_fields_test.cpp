@@ -20,7 +20,7 @@ namespace {
 std::string Utf8(std::u8string_view text) { return std::string(text.begin(), text.end()); }
 
 // A field of every kind; one name is not a bare TOML key.
-constexpr FieldSpec kFields[] = {
+constexpr FieldLayout kFields[] = {
     {"Count", FieldKind::Word, 0, 7},  {"Flag", FieldKind::Truth, 0, 1},   {"Colour", FieldKind::Colour, 0, 5},
     {"Mode", FieldKind::Pick, 0, 1, "", 3}, {"Small", FieldKind::Short, 1, 0x1234}, {"Caption", FieldKind::Text, 0},
     {"Picture", FieldKind::Bytes, 0},  {"Font", FieldKind::Font, 0},     {"Second Font", FieldKind::Font, 0},

@@ -195,7 +195,7 @@ std::optional<std::string> Font(FieldReader& properties, const toml::node& node,
 std::vector<uint8_t> CompileProperties(const BlobSchema& schema, FieldReader& properties) {
   PropertyRecord record(schema);
   for (size_t i = 0; i < schema.fields.size(); ++i) {
-    const FieldSpec& field = schema.fields[i];
+    const FieldLayout& field = schema.fields[i];
     const toml::node* node = properties.Node(field.name);
     if (!node) continue;
     std::optional<int64_t> word;
@@ -247,7 +247,7 @@ std::optional<std::string> DescribeProperties(const BlobSchema& schema, std::spa
   if (!record || !std::ranges::equal(record->Write(), blob)) return std::nullopt;
   std::string lines;
   for (size_t i = 0; i < schema.fields.size(); ++i) {
-    const FieldSpec& field = schema.fields[i];
+    const FieldLayout& field = schema.fields[i];
     const uint32_t word = record->Word(i);
     std::string value;
     switch (field.kind) {

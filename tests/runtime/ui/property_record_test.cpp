@@ -10,7 +10,7 @@ namespace zl {
 namespace {
 
 // A schema with a field of every kind, two of them added in later versions.
-constexpr FieldSpec kFields[] = {
+constexpr FieldLayout kFields[] = {
     {"Count", FieldKind::Word, 0, 7},
     {"Flag", FieldKind::Truth, 0, 1},
     {"Colour", FieldKind::Colour, 0, 0xFF000000u},
