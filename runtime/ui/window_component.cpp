@@ -24,6 +24,20 @@ constexpr UINT kFirstMenuItemCommand = 20000;
 constexpr UINT kFirstIgnoredCommand = 57600;
 constexpr int kTrayTipLength = 62;
 
+// PlaySoundA, from winmm.dll loaded on the first sound. Not imported: loading winmm
+// loads the audio compression manager, whose start-up enumerates the codecs, and every
+// program would pay for that before its first window though few windows play a sound.
+// The library stays loaded: a sound plays on after the call that started it.
+using PlaySoundFn = BOOL(WINAPI*)(LPCSTR, HMODULE, DWORD);
+PlaySoundFn SoundPlayer() {
+  static const PlaySoundFn play = [] {
+    const HMODULE winmm = LoadLibraryExW(L"winmm.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+    return winmm ? reinterpret_cast<PlaySoundFn>(reinterpret_cast<void*>(GetProcAddress(winmm, "PlaySoundA")))
+                 : nullptr;
+  }();
+  return play;
+}
+
 // Shift state of mouse and key events: Ctrl 1, Shift 2, Alt 4.
 uint32_t ShiftState() {
   uint32_t state = 0;
@@ -281,13 +295,15 @@ void WindowComponent::StartSound() {
   if (mode == 2 || sound.size() < 12) return;
   // Only RIFF/WAVE data is played; anything else stays silent.
   if (sound.compare(0, 4, "RIFF") != 0 || sound.compare(8, 4, "WAVE") != 0) return;
+  const PlaySoundFn play = SoundPlayer();
+  if (!play) return;
   m_soundPlaying = sound;
-  PlaySoundA(m_soundPlaying.data(), nullptr, SND_MEMORY | SND_ASYNC | SND_NODEFAULT | (mode == 0 ? SND_LOOP : 0));
+  play(m_soundPlaying.data(), nullptr, SND_MEMORY | SND_ASYNC | SND_NODEFAULT | (mode == 0 ? SND_LOOP : 0));
 }
 
 void WindowComponent::StopSound() {
   if (m_soundPlaying.empty()) return;
-  PlaySoundA(nullptr, nullptr, 0);
+  if (const PlaySoundFn play = SoundPlayer()) play(nullptr, nullptr, 0);
   m_soundPlaying.clear();
 }
 
