@@ -161,11 +161,10 @@ class App {
   bool Import(const std::string& fileName, const std::function<void()>& beforeOk) const;
   // The list's row count (LVM_GETITEMCOUNT), or -1 when the window does not answer.
   int RowCount(DWORD timeoutMs = kWaitMs) const;
-
- private:
-  // Reads a list view cell through memory of the program's process.
+  // One cell of the account list (up to 4 KB), read through memory of the program's process.
   std::string Cell(int row, int column) const;
 
+ private:
   test::ChildProcess m_process;
   HWND m_window = nullptr;
 };

@@ -1,12 +1,14 @@
 // Faults the program meets in use, survived end to end by the real zanlark.exe: cards
 // that ignore closing or vanish between the search and their clicks, a client that
-// dies mid-run, the program ended while a run clicks; bad files chosen in the real
-// browse dialog.
+// dies or stops answering mid-run, the program ended while a run clicks; bad and big
+// files chosen in the real browse dialog; the runtime heap over many actions and runs.
 #include <windows.h>
 
 #include <commctrl.h>
 #include <psapi.h>
+#include <tlhelp32.h>
 
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <random>
@@ -15,7 +17,7 @@
 #include <vector>
 
 #include "tests/app/app_driver.h"
-#include "tests/programs/app_heap_probe.h"
+#include "tools/drive/heap_probe.h"
 
 namespace zl::apptest {
 namespace {
@@ -132,6 +134,44 @@ TEST_F(Faults, ClientEndingMidRunLeavesTheRunToEndNormally) {
   EXPECT_FALSE(ClientProcessRuns());
   PostMessageA(m_app.Window(), WM_CLOSE, 0, 0);
   EXPECT_EQ(m_app.Process().WaitExit(kWaitMs), DWORD{0});
+}
+
+// Suspends (or resumes) every thread of a process: it stops answering any message.
+void HoldThreads(DWORD processId, bool hold) {
+  const HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
+  ASSERT_NE(snapshot, INVALID_HANDLE_VALUE);
+  THREADENTRY32 entry{};
+  entry.dwSize = sizeof entry;
+  for (BOOL more = Thread32First(snapshot, &entry); more; more = Thread32Next(snapshot, &entry)) {
+    if (entry.th32OwnerProcessID != processId) continue;
+    const HANDLE thread = OpenThread(THREAD_SUSPEND_RESUME, FALSE, entry.th32ThreadID);
+    EXPECT_NE(thread, nullptr);
+    if (!thread) continue;
+    EXPECT_NE(hold ? SuspendThread(thread) : ResumeThread(thread), static_cast<DWORD>(-1));
+    CloseHandle(thread);
+  }
+  CloseHandle(snapshot);
+}
+
+// The client stops answering while its card is clicked: the run, which only posts to
+// cards, goes on to its end; once the client answers again it takes every click and
+// the closing.
+TEST_F(Faults, ClientThatStopsAnsweringLeavesTheRunToEnd) {
+  ASSERT_NO_FATAL_FAILURE(Begin());
+  m_app.UseNumbers({"45001"});
+  m_app.UseSettings("1", "1");
+  m_app.Click(kStartButton);
+  const HWND card = CardFromLedger(WaitForFirstLike("45001"), "45001");
+  ASSERT_NE(card, nullptr);
+  ASSERT_NO_FATAL_FAILURE(HoldThreads(m_client.Process().Pid(), true));
+  EXPECT_FALSE(SendMessageTimeoutA(card, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 1000, nullptr)) << "the card answers";
+
+  const Lines log = m_app.WaitForLogCount(kRunDoneLine, 1);
+  EXPECT_EQ(log, (Lines{kClientRunsLine, kClearedLine, kCardsOpenedLine, kGroupLikedLine, kRunDoneLine}));
+  ASSERT_NO_FATAL_FAILURE(HoldThreads(m_client.Process().Pid(), false));
+  const Lines ledger = m_client.WaitForLedger([](const Lines& l) { return CountPrefix(l, "close 45001 ") > 0; });
+  EXPECT_EQ(Count(ledger, "close 45001 10"), 1u) << Dump(ledger);
+  EXPECT_EQ(PressedWindows(ledger), std::set<std::string>{"45001"});
 }
 
 TEST_F(Faults, StopDuringTheClicksEndsTheProgramWithZero) {
@@ -251,12 +291,19 @@ TEST_F(BadFiles, FileRemovedBeforeItIsReadGivesNothing) {
   EXPECT_EQ(m_app.Rows(), NumberedRows(1, {"52002"}));
 }
 
-// Many short lines (200,000 in every test run; ZL_IMPORT_LINES asks for another number,
-// such as a million) become as many rows; the time and the program's peak working set
-// are printed, not judged.
+// The program's peak working set so far, in megabytes.
+double PeakWorkingSetMb(App& app) {
+  PROCESS_MEMORY_COUNTERS memory{};
+  memory.cb = sizeof memory;
+  GetProcessMemoryInfo(app.Process().Handle(), &memory, sizeof memory);
+  return static_cast<double>(memory.PeakWorkingSetSize) / 1048576.0;
+}
+
+// Many short lines (a million in every test run; ZL_IMPORT_LINES asks for another
+// number) become as many rows; the time and the program's peak working set are printed.
 TEST_F(BadFiles, ManyShortLinesBecomeAsManyRows) {
   const char* asked = std::getenv("ZL_IMPORT_LINES");
-  const int kLines = asked && std::atoi(asked) > 0 ? std::atoi(asked) : 200000;
+  const int kLines = asked && std::atoi(asked) > 0 ? std::atoi(asked) : 1000000;
   std::string bytes;
   bytes.reserve(static_cast<size_t>(kLines) * 9);
   for (int line = 1; line <= kLines; ++line) bytes += std::to_string(line) + "\r\n";
@@ -266,44 +313,162 @@ TEST_F(BadFiles, ManyShortLinesBecomeAsManyRows) {
   int rows = -1;
   EXPECT_TRUE(test::PumpUntil([&] { return (rows = m_app.RowCount()) == kLines; }, 10 * kWaitMs)) << rows;
   const double seconds = static_cast<double>(GetTickCount64() - start) / 1000.0;
-  PROCESS_MEMORY_COUNTERS memory{};
-  memory.cb = sizeof memory;
-  GetProcessMemoryInfo(m_app.Process().Handle(), &memory, sizeof memory);
   std::printf("[ import   ] %d lines: %.1f s to the last row, peak working set %.1f MB\n", kLines, seconds,
-              memory.PeakWorkingSetSize / 1048576.0);
+              PeakWorkingSetMb(m_app));
+  EXPECT_EQ(m_app.Cell(kLines - 1, 1), std::to_string(kLines));
   EXPECT_EQ(m_app.Log(), (Lines{kClientRunsLine, kClearedLine}));
+}
+
+// Pixels of the list's rows on the screen unlike its background (the colour at the
+// bottom-right corner of its client area, below every row the tests fill).
+int ListInk(HWND list) {
+  RECT client;
+  GetClientRect(list, &client);
+  const HWND header = reinterpret_cast<HWND>(SendMessageA(list, LVM_GETHEADER, 0, 0));
+  RECT headerRect{};
+  if (header) GetClientRect(header, &headerRect);
+  POINT origin{0, headerRect.bottom};
+  ClientToScreen(list, &origin);
+  const int width = client.right, height = client.bottom - headerRect.bottom;
+  if (width <= 0 || height <= 0) return 0;
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof info.bmiHeader;
+  info.bmiHeader.biWidth = width;
+  info.bmiHeader.biHeight = -height;  // top-down rows
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  void* bits = nullptr;
+  const HDC screen = GetDC(nullptr);
+  const HDC memory = CreateCompatibleDC(screen);
+  const HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  const HGDIOBJ old = SelectObject(memory, bitmap);
+  BitBlt(memory, 0, 0, width, height, screen, origin.x, origin.y, SRCCOPY);
+  GdiFlush();
+  const auto* pixels = static_cast<const uint32_t*>(bits);
+  const uint32_t background = pixels[static_cast<size_t>(height - 2) * width + width - 2];
+  int ink = 0;
+  for (int i = 0; i < width * height; ++i) ink += (pixels[i] & 0xFFFFFF) != (background & 0xFFFFFF);
+  SelectObject(memory, old);
+  DeleteObject(bitmap);
+  DeleteDC(memory);
+  ReleaseDC(nullptr, screen);
+  return ink;
+}
+
+// A 100 MB file of 100,000 lines of 1,000 digits: every line a row, the program still
+// answering and painting its rows, its peak working set printed and bounded.
+TEST_F(BadFiles, AHundredMegabyteFileOfLongNumbersBecomesAsManyRows) {
+  constexpr int kLines = 100000;
+  constexpr size_t kDigits = 1000;
+  // Line `index`: its number (from 1) in seven digits, then digits that differ per line.
+  const auto number = [](int index) {
+    char head[8];
+    std::snprintf(head, sizeof head, "%07d", index + 1);
+    std::string text(head);
+    for (size_t k = text.size(); k < kDigits; ++k) text += static_cast<char>('0' + (index + k * 7) % 10);
+    return text;
+  };
+  std::string bytes;
+  bytes.reserve(kLines * (kDigits + 2));
+  for (int line = 0; line < kLines; ++line) bytes += number(line) + "\r\n";
+  ASSERT_GE(bytes.size(), 100u * 1000 * 1000);
+  const DesktopFile file("hundred_mb.txt", bytes);
+  bytes = std::string();
+
+  SetWindowPos(m_app.Window(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  const HWND list = m_app.Child(kAccountList);
+  m_app.Sync();
+  const int emptyInk = ListInk(list);
+  const ULONGLONG start = GetTickCount64();
+  ASSERT_TRUE(m_app.Import(file.Name()));
+  int rows = -1;
+  EXPECT_TRUE(test::PumpUntil([&] { return (rows = m_app.RowCount()) == kLines; }, 10 * kWaitMs)) << rows;
+  const double seconds = static_cast<double>(GetTickCount64() - start) / 1000.0;
+  const double peakMb = PeakWorkingSetMb(m_app);
+  std::printf("[ import   ] %d lines of %zu digits (%.1f MB): %.1f s to the last row, peak working set %.1f MB\n",
+              kLines, kDigits, static_cast<double>(kLines * (kDigits + 2)) / 1e6, seconds, peakMb);
+  EXPECT_LT(peakMb, 1536.0);
+
+  for (const int row : {0, kLines / 2, kLines - 1}) {
+    EXPECT_EQ(m_app.Cell(row, 0), std::to_string(row + 1));
+    EXPECT_EQ(m_app.Cell(row, 1), number(row)) << "row " << row;
+  }
+  DWORD_PTR answer = 0;
+  EXPECT_TRUE(SendMessageTimeoutA(m_app.Window(), WM_NULL, 0, 0, SMTO_ABORTIFHUNG, kWaitMs, &answer));
+  // The rows reach the screen once the list repaints.
+  InvalidateRect(list, nullptr, TRUE);
+  EXPECT_TRUE(test::PumpUntil([&] { return ListInk(list) > emptyInk; }, kWaitMs)) << emptyInk;
+  EXPECT_EQ(m_app.Log(), (Lines{kClientRunsLine, kClearedLine}));
+  EXPECT_FALSE(m_app.Process().WaitExit(0).has_value()) << "the program ended";
 }
 
 // ---------------------------------------------------------------------------
 // Leaks: the program with a probe of its runtime heap linked in.
 
-TEST(Leaks, TenThousandAddAndClearCyclesLeaveTheHeapAsItWas) {
-  StandIn client;
-  ASSERT_TRUE(client.Start());
-  App app;
-  ASSERT_TRUE(app.Start("app_heap_probe.exe"));
-  const HWND probe = FindTopWindow(app.Process().Pid(), probe::kHeapProbeClass);
-  ASSERT_NE(probe, nullptr);
-  const auto liveBlocks = [&] {
-    app.Sync();  // the window thread has finished what it was sent
+// The program with its heap probe, beside a fresh stand-in client.
+class Leaks : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    SetCursorPos(0, 0);  // the pointer itself must not move over a card
+    ASSERT_TRUE(m_client.Start());
+    ASSERT_TRUE(m_app.Start("app_heap_probe.exe"));
+    // The probe's thread makes its window while the program starts.
+    const DWORD pid = m_app.Process().Pid();
+    ASSERT_TRUE(test::PumpUntil([&] { return (m_probe = FindTopWindow(pid, probe::kHeapProbeClass)) != nullptr; },
+                                kWaitMs));
+  }
+  int64_t LiveBlocks() const {
+    m_app.Sync();  // the window thread has finished what it was sent
     DWORD_PTR blocks = 0;
-    EXPECT_TRUE(SendMessageTimeoutA(probe, probe::kAskLiveHeapBlocks, 0, 0, SMTO_NORMAL, kWaitMs, &blocks));
+    EXPECT_TRUE(SendMessageTimeoutA(m_probe, probe::kAskLiveHeapBlocks, 0, 0, SMTO_NORMAL, kWaitMs, &blocks));
     return static_cast<int64_t>(blocks);
-  };
+  }
+
+  StandIn m_client;
+  App m_app;
+  HWND m_probe = nullptr;
+};
+
+TEST_F(Leaks, TenThousandAddAndClearCyclesLeaveTheHeapAsItWas) {
   const auto cycle = [&] {
-    app.Click(kAddButton);
-    app.Click(kClearButton);
+    m_app.Click(kAddButton);
+    m_app.Click(kClearButton);
   };
-  app.SetText(kAddBox, "61001");
+  m_app.SetText(kAddBox, "61001");
   cycle();  // whatever is made once on first use is made now
-  const int64_t before = liveBlocks();
+  const int64_t before = LiveBlocks();
   constexpr int kCycles = 10000;
   for (int i = 0; i < kCycles; ++i) cycle();
-  const int64_t after = liveBlocks();
+  const int64_t after = LiveBlocks();
   std::printf("[ heap     ] live runtime blocks: %lld before, %lld after %d add-and-clear cycles\n",
               static_cast<long long>(before), static_cast<long long>(after), kCycles);
   EXPECT_EQ(after, before);
-  EXPECT_EQ(app.RowCount(), 0);
+  EXPECT_EQ(m_app.RowCount(), 0);
+}
+
+// A hundred runs over one card, each started once the one before has logged its end:
+// every card liked ten times and closed, and the heap back where it was once the run's
+// thread is gone.
+TEST_F(Leaks, AHundredRunsLeaveTheHeapAsItWas) {
+  m_app.UseNumbers({"62001"});
+  m_app.UseSettings("1", "1");  // a second for the card to appear before the search
+  const auto run = [&](size_t done) {
+    m_app.Click(kStartButton);
+    m_app.WaitForLogCount(kRunDoneLine, done);
+  };
+  run(1);  // the first run makes what is made once (the thread library, COM, the shell)
+  m_client.WaitForLedger([](const Lines& l) { return CountPrefix(l, "close ") == 1; });
+  const int64_t before = LiveBlocks();
+  constexpr size_t kRuns = 100;
+  for (size_t i = 2; i <= kRuns + 1; ++i) run(i);
+  const Lines ledger = m_client.WaitForLedger([](const Lines& l) { return CountPrefix(l, "close ") == kRuns + 1; });
+  EXPECT_EQ(Count(ledger, "close 62001 10"), kRuns + 1) << Dump(ledger);
+  // The last run's thread ends just after its last log line.
+  int64_t after = -1;
+  test::PumpUntil([&] { return (after = LiveBlocks()) == before; }, kWaitMs);
+  std::printf("[ heap     ] live runtime blocks: %lld before, %lld after %zu runs\n", static_cast<long long>(before),
+              static_cast<long long>(after), kRuns);
+  EXPECT_EQ(after, before);
 }
 
 }  // namespace

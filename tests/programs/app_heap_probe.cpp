@@ -4,7 +4,7 @@
 #include <windows.h>
 
 #include "runtime/lib/heap.h"
-#include "tests/programs/app_heap_probe.h"
+#include "tools/drive/heap_probe.h"
 
 namespace {
 

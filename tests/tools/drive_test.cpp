@@ -10,6 +10,7 @@
 
 #include "tests/support/test_support.h"
 #include "tools/drive/drive_command.h"
+#include "tools/drive/process_usage.h"
 #include "tools/drive/window_driver.h"
 
 namespace {
@@ -61,6 +62,16 @@ TEST(DriveCommandLine, StepsInOrderWithTheTimeOutGivenBeforeThem) {
   EXPECT_EQ(byPid->steps[0].timeoutMs, 0u);
   EXPECT_EQ(byPid->steps[1].text, L"");  // an empty text clears the box
   EXPECT_EQ(Parse({L"--image", L"other.exe", L"--wait-window"})->image, L"other.exe");
+
+  const auto soak = Parse({L"--add", L"30000001", L"1000", L"--count-log", L"点赞完成", L"--usage"});
+  ASSERT_TRUE(soak);
+  ASSERT_EQ(soak->steps.size(), 3u);
+  EXPECT_EQ(soak->steps[0].kind, StepKind::Add);
+  EXPECT_EQ(soak->steps[0].first, 30000001u);
+  EXPECT_EQ(soak->steps[0].count, 1000u);
+  EXPECT_EQ(soak->steps[1].kind, StepKind::CountLog);
+  EXPECT_EQ(soak->steps[1].text, L"点赞完成");
+  EXPECT_EQ(soak->steps[2].kind, StepKind::Usage);
 }
 
 TEST(DriveCommandLine, BadCommandLinesAreRefused) {
@@ -79,6 +90,10 @@ TEST(DriveCommandLine, BadCommandLinesAreRefused) {
       {L"--image", L"", L"--raise"},
       {L"--running", L""},
       {L"--raise", L"--shout"},
+      {L"--add", L"1"},
+      {L"--add", L"1", L"0"},
+      {L"--add", L"4294967295", L"2"},
+      {L"--count-log"},
   };
   for (const auto& args : bad) {
     std::wstring error;
@@ -119,6 +134,18 @@ TEST_F(DrivenProgram, SetsClicksWaitsForTheLogAndCloses) {
   EXPECT_EQ(Drive("--timeout 300 --wait-log 点赞完成"), DWORD{kExitStepFailed});
   EXPECT_EQ(Drive("--timeout 0 --running no-such-program.exe"), DWORD{kExitStepFailed});
   EXPECT_EQ(Drive("--click"), DWORD{kExitBadCommandLine});
+
+  // Numbers added one by one through the add box; what the process holds, read from outside.
+  EXPECT_EQ(Drive("--add 4294967293 3 --count-log 清除账号成功！"), DWORD{kExitDone});
+  EXPECT_EQ(SendMessageA(GetDlgItem(m_window, zl::drive::kAccountListId), LVM_GETITEMCOUNT, 0, 0), 3);
+  EXPECT_EQ(Drive("--usage"), DWORD{kExitDone});
+  const auto usage = zl::drive::MeasureProcess(m_program.Pid());
+  ASSERT_TRUE(usage);
+  EXPECT_GT(usage->workingSet, 0u);
+  EXPECT_GT(usage->gdiObjects, 0);
+  EXPECT_GT(usage->handles, 0);
+  EXPECT_GE(usage->windows, 1 + zl::drive::kRunLogId);  // the main window and its components
+  EXPECT_EQ(usage->heapBlocks, zl::drive::kNotCounted);  // no heap probe in the program itself
 
   EXPECT_EQ(Drive("--raise --close"), DWORD{kExitDone});
   EXPECT_EQ(m_program.WaitExit(0), DWORD{0});  // the last window closed: the program's own exit code 0

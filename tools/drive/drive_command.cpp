@@ -18,13 +18,16 @@ std::optional<uint32_t> ParseNumber(const std::wstring& text, uint32_t lowest, u
 }
 
 constexpr uint32_t kLargestChildId = 0xFFFF;
+constexpr uint32_t kMostAdded = 1000000;
 
 }  // namespace
 
 const wchar_t kDriveUsage[] =
     L"usage: zl_drive.exe [--pid PID | --image NAME] [--timeout MS] STEP...\n"
     L"steps, in order: --running IMAGE, --wait-window, --set ID TEXT, --click ID,\n"
-    L"                 --wait-log TEXT, --raise, --rect (prints X Y WIDTH HEIGHT), --close\n"
+    L"                 --wait-log TEXT, --count-log TEXT,\n"
+    L"                 --add FIRST COUNT, --usage, --raise,\n"
+    L"                 --rect (prints X Y WIDTH HEIGHT), --close\n"
     L"exit: 0 every step done, 1 a step failed or timed out, 2 bad command line\n";
 
 std::optional<DriveCommand> ParseDriveCommand(const std::vector<std::wstring>& args, std::wstring& error) {
@@ -81,14 +84,17 @@ std::optional<DriveCommand> ParseDriveCommand(const std::vector<std::wstring>& a
         return std::nullopt;
       }
       timeoutMs = *ms;
-    } else if (arg == L"--running" || arg == L"--wait-log") {
+    } else if (arg == L"--running" || arg == L"--wait-log" || arg == L"--count-log") {
       const auto text = value(arg);
       if (!text) return std::nullopt;
       if (arg == L"--running" && text->empty()) {
         error = L"--running: empty name";
         return std::nullopt;
       }
-      command.steps.push_back({arg == L"--running" ? StepKind::Running : StepKind::WaitLog, 0, *text, timeoutMs});
+      const StepKind kind = arg == L"--running"    ? StepKind::Running
+                            : arg == L"--wait-log" ? StepKind::WaitLog
+                                                   : StepKind::CountLog;
+      command.steps.push_back({kind, 0, *text, timeoutMs});
     } else if (arg == L"--set") {
       const auto id = childId(arg);
       if (!id) return std::nullopt;
@@ -99,8 +105,22 @@ std::optional<DriveCommand> ParseDriveCommand(const std::vector<std::wstring>& a
       const auto id = childId(arg);
       if (!id) return std::nullopt;
       command.steps.push_back({StepKind::Click, *id, {}, timeoutMs});
-    } else if (arg == L"--wait-window" || arg == L"--raise" || arg == L"--rect" || arg == L"--close") {
+    } else if (arg == L"--add") {
+      const auto first = value(arg);
+      if (!first) return std::nullopt;
+      const auto count = value(arg);
+      if (!count) return std::nullopt;
+      const auto firstNumber = ParseNumber(*first, 1, std::numeric_limits<uint32_t>::max());
+      const auto countNumber = ParseNumber(*count, 1, kMostAdded);
+      if (!firstNumber || !countNumber || *countNumber - 1 > std::numeric_limits<uint32_t>::max() - *firstNumber) {
+        error = L"--add: not a first number and a count: " + *first + L" " + *count;
+        return std::nullopt;
+      }
+      command.steps.push_back({StepKind::Add, 0, {}, timeoutMs, *firstNumber, *countNumber});
+    } else if (arg == L"--wait-window" || arg == L"--usage" || arg == L"--raise" || arg == L"--rect" ||
+               arg == L"--close") {
       const StepKind kind = arg == L"--wait-window" ? StepKind::WaitWindow
+                            : arg == L"--usage"     ? StepKind::Usage
                             : arg == L"--raise"     ? StepKind::Raise
                             : arg == L"--rect"      ? StepKind::Rect
                                                     : StepKind::Close;

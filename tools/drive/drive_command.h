@@ -8,6 +8,10 @@
 //   --set ID TEXT     sets the text of the main window's child ID (WM_SETTEXT)
 //   --click ID        clicks the button child ID (BM_CLICK, posted)
 //   --wait-log TEXT   a line of the run log (child 14) reads TEXT
+//   --add FIRST COUNT adds COUNT numbers from FIRST up through the add box and button
+//   --count-log TEXT  prints how many lines of the run log read TEXT
+//   --usage           prints what the program's process holds (memory, handles, GDI and
+//                     USER objects, windows, runtime heap blocks) as one line
 //   --raise           brings the main window to the top
 //   --close           asks the main window to close and waits for its process to end
 // The program is named by its process id, or by image name (default "zanlark.exe").
@@ -29,13 +33,15 @@ inline constexpr int kExitBadCommandLine = 2;
 inline constexpr uint32_t kDefaultTimeoutMs = 30000;
 inline constexpr wchar_t kDefaultImage[] = L"zanlark.exe";
 
-enum class StepKind { Running, WaitWindow, SetText, Click, WaitLog, Raise, Rect, Close };
+enum class StepKind { Running, WaitWindow, SetText, Click, WaitLog, CountLog, Add, Usage, Raise, Rect, Close };
 
 struct DriveStep {
   StepKind kind;
   int childId = 0;    // SetText, Click
-  std::wstring text;  // Running (image name), SetText, WaitLog
+  std::wstring text;  // Running (image name), SetText, WaitLog, CountLog
   uint32_t timeoutMs = kDefaultTimeoutMs;
+  uint32_t first = 0;  // Add: the first number
+  uint32_t count = 0;  // Add: how many
 };
 
 struct DriveCommand {

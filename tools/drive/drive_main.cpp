@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "tools/drive/drive_command.h"
+#include "tools/drive/process_usage.h"
 #include "tools/drive/window_driver.h"
 
 namespace {
@@ -56,6 +57,30 @@ bool RunStep(const DriveStep& step, const Target& target, HWND& window) {
       if (WaitForLine(window, kRunLogId, step.text, step.timeoutMs)) return true;
       Report(L"the run log shows no line \"" + step.text + L"\" after " + std::to_wstring(step.timeoutMs) + L" ms");
       return false;
+    case StepKind::CountLog: {
+      const auto count = CountLines(window, kRunLogId, step.text);
+      if (!count) {
+        Report(L"the run log cannot be read");
+        return false;
+      }
+      std::wprintf(L"%zu\n", *count);
+      return true;
+    }
+    case StepKind::Add:
+      if (AddNumbers(window, step.first, step.count)) return true;
+      Report(L"cannot add numbers through the add box");
+      return false;
+    case StepKind::Usage: {
+      DWORD pid = 0;
+      GetWindowThreadProcessId(window, &pid);
+      const auto usage = MeasureProcess(pid);
+      if (!usage) {
+        Report(L"cannot open process " + std::to_wstring(pid));
+        return false;
+      }
+      std::wprintf(L"%ls\n", FormatUsage(*usage).c_str());
+      return true;
+    }
     case StepKind::Raise:
       return RaiseWindow(window);
     case StepKind::Rect: {

@@ -135,6 +135,20 @@ bool ClickChild(HWND window, int id) {
   return child && PostMessageW(child, BM_CLICK, 0, 0);
 }
 
+bool AddNumbers(HWND window, uint32_t first, uint32_t count) {
+  const HWND button = GetDlgItem(window, kAddButtonId);
+  if (!button) return false;
+  for (uint64_t number = first; number < uint64_t{first} + count; ++number) {
+    DWORD_PTR ignored = 0;
+    // Sent, not posted: the next number must not replace this one before it is added.
+    if (!SetChildText(window, kAddBoxId, std::to_wstring(number)) ||
+        !SendMessageTimeoutW(button, BM_CLICK, 0, 0, SMTO_ABORTIFHUNG, kMessageTimeoutMs, &ignored)) {
+      return false;
+    }
+  }
+  return true;
+}
+
 std::vector<std::wstring> SplitLines(std::wstring_view text) {
   std::vector<std::wstring> lines;
   while (!text.empty()) {

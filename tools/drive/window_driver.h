@@ -17,6 +17,8 @@ namespace zl::drive {
 inline constexpr wchar_t kMainWindowClass[] = L"WTWindow";
 // Child ids of the main window's components (their places in the window's unit list).
 inline constexpr int kIntervalBoxId = 5;
+inline constexpr int kAddButtonId = 8;
+inline constexpr int kAddBoxId = 9;
 inline constexpr int kGroupBoxId = 11;
 inline constexpr int kAccountListId = 13;
 inline constexpr int kRunLogId = 14;
@@ -47,6 +49,9 @@ std::optional<std::wstring> ChildText(HWND window, int id);
 bool SetChildText(HWND window, int id, const std::wstring& text);
 // Posts a click to the button child `id` (the click runs when its thread gets to it).
 bool ClickChild(HWND window, int id);
+// Adds `count` numbers from `first` up to the account list as a user does: each typed
+// into the add box, then the add button pressed and its handler waited for.
+bool AddNumbers(HWND window, uint32_t first, uint32_t count);
 // The lines of a text whose lines end with "\r\n" (a last line may end without one).
 std::vector<std::wstring> SplitLines(std::wstring_view text);
 // How many lines of child `id` read exactly `line`; nothing when it cannot be read.

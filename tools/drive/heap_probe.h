@@ -1,5 +1,5 @@
-// What a test and app_heap_probe.exe agree on: the probe window's class and the message
-// that asks it for the runtime heap's live block count.
+// What zl_drive.exe, the tests and app_heap_probe.exe agree on: the probe window's
+// class and the message that asks it for the runtime heap's live block count.
 #pragma once
 
 #include <windows.h>
