@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <vector>
 
+#include "runtime/core/win_handles.h"
 #include "tools/drive/heap_probe.h"
 
 namespace zl::drive {
@@ -29,7 +30,8 @@ struct HandleList {
 };
 
 // One entry of the GDI handle table the process block points to; a live object has a
-// non-zero type. Windows and Wine share this 24-byte layout.
+// non-zero type. 64-bit Windows and Wine share this 24-byte layout (a 32-bit process's
+// table is laid out otherwise and is not read).
 struct GdiTableEntry {
   uint64_t kernelObject;
   uint16_t ownerProcess;
@@ -41,25 +43,7 @@ struct GdiTableEntry {
 };
 static_assert(sizeof(GdiTableEntry) == 24);
 constexpr size_t kGdiTableEntries = 65536;
-#ifdef _WIN64
 constexpr size_t kPebGdiTableOffset = 0xF8;
-#else
-constexpr size_t kPebGdiTableOffset = 0x94;
-#endif
-
-class OwnedHandle {
- public:
-  explicit OwnedHandle(HANDLE handle) : m_handle(handle) {}
-  OwnedHandle(const OwnedHandle&) = delete;
-  OwnedHandle& operator=(const OwnedHandle&) = delete;
-  ~OwnedHandle() {
-    if (m_handle) CloseHandle(m_handle);
-  }
-  HANDLE Get() const { return m_handle; }
-
- private:
-  HANDLE m_handle;
-};
 
 struct WindowCount {
   DWORD processId;
@@ -126,6 +110,10 @@ int64_t CountKernelHandles(DWORD processId) {
 }
 
 int64_t CountGdiTableEntries(HANDLE process) {
+#ifndef _WIN64
+  (void)process;
+  return kNotCounted;
+#else
   PROCESS_BASIC_INFORMATION basic{};
   if (NtQueryInformationProcess(process, ProcessBasicInformation, &basic, sizeof basic, nullptr) != 0) {
     return kNotCounted;
@@ -145,6 +133,7 @@ int64_t CountGdiTableEntries(HANDLE process) {
   int64_t live = 0;
   for (size_t i = 0; i < read / sizeof(GdiTableEntry); ++i) live += entries[i].type != 0;
   return live;
+#endif
 }
 
 int64_t CountWindows(DWORD processId) {
@@ -154,7 +143,7 @@ int64_t CountWindows(DWORD processId) {
 }
 
 std::optional<ProcessUsage> MeasureProcess(DWORD processId) {
-  const OwnedHandle process(OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, processId));
+  const UniqueKernelHandle process(OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, processId));
   if (!process.Get()) return std::nullopt;
   ProcessUsage usage;
   PROCESS_MEMORY_COUNTERS memory{};

@@ -5,26 +5,13 @@
 #include <algorithm>
 #include <iterator>
 
+#include "runtime/core/win_handles.h"
+
 namespace zl::drive {
 namespace {
 
 // How often a wait looks again.
 constexpr DWORD kPollMs = 5;
-
-// Owns a kernel handle for one scope.
-class KernelHandle {
- public:
-  explicit KernelHandle(HANDLE handle) : m_handle(handle == INVALID_HANDLE_VALUE ? nullptr : handle) {}
-  KernelHandle(const KernelHandle&) = delete;
-  KernelHandle& operator=(const KernelHandle&) = delete;
-  ~KernelHandle() {
-    if (m_handle) CloseHandle(m_handle);
-  }
-  HANDLE Get() const { return m_handle; }
-
- private:
-  HANDLE m_handle;
-};
 
 // Polls `found` every kPollMs until it holds or the time-out passes (it is asked at
 // least once).
@@ -78,8 +65,9 @@ double NowMs() {
 
 std::vector<DWORD> ProcessesOfImage(std::wstring_view image) {
   std::vector<DWORD> found;
-  const KernelHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
-  if (!snapshot.Get()) return found;
+  // Toolhelp reports failure as INVALID_HANDLE_VALUE.
+  const UniqueFile snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+  if (!snapshot) return found;
   PROCESSENTRY32W entry{};
   entry.dwSize = sizeof entry;
   for (BOOL more = Process32FirstW(snapshot.Get(), &entry); more; more = Process32NextW(snapshot.Get(), &entry)) {
@@ -186,7 +174,7 @@ bool RaiseWindow(HWND window) {
 bool CloseAndWait(HWND window, DWORD timeoutMs) {
   DWORD pid = 0;
   GetWindowThreadProcessId(window, &pid);
-  const KernelHandle process(OpenProcess(SYNCHRONIZE, FALSE, pid));
+  const UniqueKernelHandle process(OpenProcess(SYNCHRONIZE, FALSE, pid));
   if (!pid || !process.Get() || !PostMessageW(window, WM_CLOSE, 0, 0)) return false;
   return WaitForSingleObject(process.Get(), timeoutMs) == WAIT_OBJECT_0;
 }
