@@ -85,11 +85,14 @@ LoadedWindow* UnitManager::Loaded(uint32_t windowId) const {
 }
 
 UnitObject* UnitManager::FindComponent(uint32_t windowId, uint32_t unitId) const {
-  const LoadedWindow* state = Loaded(windowId);
-  if (!state) return nullptr;
-  const auto index = state->working.IndexOf(unitId);
-  if (!index || state->working.units[*index].isMenuItem) return nullptr;
-  UnitObject* object = state->live[*index].object;
+  // Every command on a component asks here first: one window check, the component's
+  // own (it lives only inside a live window), keeps the lookup cheap.
+  const auto it = m_loaded.find(windowId);
+  if (it == m_loaded.end()) return nullptr;
+  const LoadedWindow& state = *it->second;
+  const auto index = state.working.IndexOf(unitId);
+  if (!index || state.working.units[*index].isMenuItem) return nullptr;
+  UnitObject* object = state.live[*index].object;
   if (!object || !object->Hwnd() || !IsWindow(object->Hwnd())) return nullptr;
   return object;
 }

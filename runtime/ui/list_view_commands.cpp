@@ -4,6 +4,7 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <climits>
 #include <string_view>
 #include <type_traits>
 #include <vector>
@@ -30,7 +31,7 @@ Result WithListView(int32_t count, const ArgRecord* records, Result empty, Body 
       auto* object = reinterpret_cast<UnitObject*>(
           Notify(kNotifyFindComponentOrFail, static_cast<intptr_t>(unit.low), static_cast<intptr_t>(unit.high)));
       auto* view = dynamic_cast<ListView*>(object);
-      if (!view || !view->Hwnd() || !IsWindow(view->Hwnd())) return empty;
+      if (!view) return empty;  // the lookup answers only components whose window lives
       try {
         if constexpr (std::is_invocable_v<Body, ListView&, const ArgList&>) {
           return body(*view, args);
@@ -99,7 +100,8 @@ class CellReader {
 int32_t InsertRowIn(HWND hwnd, const ArgList& args) {
   LVITEMA item{};
   item.mask = LVIF_TEXT | LVIF_IMAGE | LVIF_PARAM | LVIF_STATE | LVIF_INDENT;
-  item.iItem = args.Given(1) && args.Int(1) >= 0 ? args.Int(1) : RowCount(hwnd);
+  // Appending needs no count: a position past the last row puts the row at the end.
+  item.iItem = args.Given(1) && args.Int(1) >= 0 ? args.Int(1) : INT_MAX;
   item.pszText = const_cast<char*>(TextArg(args, 2));
   // -1 means no image; sent as I_IMAGENONE, since -1 would ask the parent for one.
   item.iImage = args.Given(3) && args.Int(3) >= 0 ? args.Int(3) : I_IMAGENONE;
