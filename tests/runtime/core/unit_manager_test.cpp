@@ -21,6 +21,7 @@
 #include "runtime/lib/system_commands.h"
 #include "tests/support/test_support.h"
 #include "tests/support/test_units.h"
+#include "tests/support/loaded_windows.h"
 
 namespace zl {
 namespace {
@@ -108,19 +109,13 @@ class UnitManagerTest : public ::testing::Test {
   }
 
   void TearDown() override {
-    for (auto& window : Kernel().windowTable) {
-      if (window->hwnd && IsWindow(window->hwnd)) DestroyWindow(window->hwnd);
-    }
-    Kernel().windowTable.clear();
+    test::DestroyLoadedWindows();
     EXPECT_FALSE(Kernel().EventsSuppressed());
   }
 
   // Makes the windows the kernel's window table, through the stored template bytes.
   void UseWindows(const std::vector<TemplateWindow>& windows) {
-    const std::vector<uint8_t> bytes = WriteWindowTemplate(windows);
-    std::vector<std::unique_ptr<WindowEntry>> entries;
-    ASSERT_TRUE(ReadTemplateWindows(bytes.data(), bytes.size(), &kRoutineTable, entries));
-    Kernel().windowTable = std::move(entries);
+    ASSERT_TRUE(test::InstallWindows(windows, &kRoutineTable));
   }
 
   static HWND HwndOf(uint32_t windowId, uint32_t unitId) {

@@ -8,6 +8,7 @@
 #include "runtime/ui/support_libraries.h"
 #include "tests/support/test_support.h"
 #include "tests/support/test_units.h"
+#include "tests/support/loaded_windows.h"
 
 namespace zl {
 
@@ -53,10 +54,7 @@ void ComponentTest::SetUpTestSuite() {
 }
 
 void ComponentTest::TearDown() {
-  for (auto& window : Kernel().windowTable) {
-    if (window->hwnd && IsWindow(window->hwnd)) DestroyWindow(window->hwnd);
-  }
-  Kernel().windowTable.clear();
+  DestroyLoadedWindows();
   Pump();
   EXPECT_FALSE(Kernel().EventsSuppressed());
 }
@@ -83,10 +81,7 @@ void ComponentTest::Load(std::vector<TemplateUnit> components) {
   window.windowId = kHarnessWindowId;
   window.units.push_back(TestWindowUnit(0x06010000, "component harness"));
   for (TemplateUnit& unit : components) window.units.push_back(std::move(unit));
-  const std::vector<uint8_t> bytes = WriteWindowTemplate(std::span(&window, 1));
-  std::vector<std::unique_ptr<WindowEntry>> entries;
-  ASSERT_TRUE(ReadTemplateWindows(bytes.data(), bytes.size(), &kRoutineTable, entries));
-  Kernel().windowTable = std::move(entries);
+  ASSERT_TRUE(InstallWindows(std::span(&window, 1), &kRoutineTable));
   ASSERT_TRUE(Kernel().windowLoader(kHarnessWindowId, nullptr, false));
   SetForegroundWindow(HwndOf(0));
   Pump();

@@ -22,6 +22,7 @@
 #include "runtime/ui/support_libraries.h"
 #include "tests/support/test_support.h"
 #include "tests/support/test_units.h"
+#include "tests/support/loaded_windows.h"
 
 namespace zl {
 namespace {
@@ -134,10 +135,7 @@ class DrawnComponentTest : public ::testing::Test {
     SetCursorPos(1200, 1000);  // away from every window the tests make
   }
   void TearDown() override {
-    for (auto& window : Kernel().windowTable) {
-      if (window->hwnd && IsWindow(window->hwnd)) DestroyWindow(window->hwnd);
-    }
-    Kernel().windowTable.clear();
+    test::DestroyLoadedWindows();
     OleUninitialize();
   }
 
@@ -147,10 +145,7 @@ class DrawnComponentTest : public ::testing::Test {
     window.windowId = kWindowId;
     window.units.push_back(test::TestWindowUnit(kWindowUnit, "drawn components"));
     window.units.insert(window.units.end(), components.begin(), components.end());
-    const std::vector<uint8_t> bytes = WriteWindowTemplate(std::vector<TemplateWindow>{window});
-    std::vector<std::unique_ptr<WindowEntry>> entries;
-    ASSERT_TRUE(ReadTemplateWindows(bytes.data(), bytes.size(), &kNoRoutines, entries));
-    Kernel().windowTable = std::move(entries);
+    ASSERT_TRUE(test::InstallWindows(std::span(&window, 1), &kNoRoutines));
     ASSERT_TRUE(Kernel().windowLoader(kWindowId, nullptr, false));
     test::PumpUntil([] { return false; }, 50);
   }

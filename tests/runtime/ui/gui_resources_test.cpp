@@ -18,6 +18,7 @@
 #include "runtime/core/unit_manager.h"
 #include "runtime/lib/heap.h"
 #include "runtime/ui/support_libraries.h"
+#include "tests/support/loaded_windows.h"
 #include "tools/drive/process_usage.h"
 
 extern const uint8_t kGalleryTemplate[];
@@ -75,14 +76,11 @@ class GuiResources : public ::testing::Test {
     kernel.libraryData.assign(kProgramLibraryCount, 0);
     kernel.loopStarted = false;
     InstallUnitManager(kernel);
-    std::vector<std::unique_ptr<WindowEntry>> entries;
-    ASSERT_TRUE(ReadTemplateWindows(kGalleryTemplate, kGalleryTemplate_size, &kNoRoutines, entries));
-    kernel.windowTable = std::move(entries);
+    ASSERT_TRUE(test::InstallWindows(std::span(kGalleryTemplate, kGalleryTemplate_size), &kNoRoutines));
     SetCursorPos(1270, 1010);  // away from the gallery, so no link is hovered
   }
   void TearDown() override {
-    Destroy();
-    Kernel().windowTable.clear();
+    test::DestroyLoadedWindows();
     Drain();
     OleUninitialize();
   }

@@ -19,6 +19,7 @@
 #include "runtime/ui/support_libraries.h"
 #include "tests/support/test_support.h"
 #include "tests/support/test_units.h"
+#include "tests/support/loaded_windows.h"
 
 namespace zl {
 namespace {
@@ -140,20 +141,14 @@ class ListViewTest : public ::testing::Test {
     list.record.bindings.push_back({-7, 9});
     list.record.bindings.push_back({-8, 10});
     window.units = {test::TestWindowUnit(kWindowUnit, "list"), list};
-    const std::vector<uint8_t> bytes = WriteWindowTemplate(std::vector<TemplateWindow>{window});
-    std::vector<std::unique_ptr<WindowEntry>> entries;
-    ASSERT_TRUE(ReadTemplateWindows(bytes.data(), bytes.size(), &kRoutineTable, entries));
-    Kernel().windowTable = std::move(entries);
+    ASSERT_TRUE(test::InstallWindows(std::span(&window, 1), &kRoutineTable));
     ASSERT_TRUE(Kernel().windowLoader(kWindowId, nullptr, false));
     Pump();
     g_calls.clear();
   }
 
   void TearDown() override {
-    for (auto& window : Kernel().windowTable) {
-      if (window->hwnd && IsWindow(window->hwnd)) DestroyWindow(window->hwnd);
-    }
-    Kernel().windowTable.clear();
+    test::DestroyLoadedWindows();
   }
 
   static HWND ListHwnd() {

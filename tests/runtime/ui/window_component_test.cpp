@@ -20,6 +20,7 @@
 #include "runtime/ui/support_libraries.h"
 #include "tests/support/test_support.h"
 #include "tests/support/test_units.h"
+#include "tests/support/loaded_windows.h"
 
 namespace zl {
 namespace {
@@ -98,10 +99,7 @@ class WindowComponentTest : public ::testing::Test {
   }
 
   void TearDown() override {
-    for (auto& window : Kernel().windowTable) {
-      if (window->hwnd && IsWindow(window->hwnd)) DestroyWindow(window->hwnd);
-    }
-    Kernel().windowTable.clear();
+    test::DestroyLoadedWindows();
     Kernel().loopStarted = false;
     DrainQueue();
     BYTE keys[256] = {};
@@ -115,10 +113,7 @@ class WindowComponentTest : public ::testing::Test {
   }
 
   void Load(std::vector<TemplateWindow> windows, uint32_t windowId = kWindowId) {
-    const std::vector<uint8_t> bytes = WriteWindowTemplate(windows);
-    std::vector<std::unique_ptr<WindowEntry>> entries;
-    ASSERT_TRUE(ReadTemplateWindows(bytes.data(), bytes.size(), &kRoutineTable, entries));
-    Kernel().windowTable = std::move(entries);
+    ASSERT_TRUE(test::InstallWindows(windows, &kRoutineTable));
     for (const TemplateWindow& window : windows) {
       if (window.windowId == windowId || windowId == 0) {
         ASSERT_TRUE(Kernel().windowLoader(window.windowId, nullptr, false));

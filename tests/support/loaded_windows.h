@@ -1,0 +1,22 @@
+// The kernel's window table in tests: windows made from a template, loaded, and
+// destroyed again between tests.
+#pragma once
+
+#include <cstdint>
+#include <span>
+
+#include "runtime/core/program_descriptor.h"
+#include "runtime/core/window_template.h"
+
+namespace zl::test {
+
+// Makes the windows of a template the kernel's window table, their handlers taken
+// from `routines`; false when the bytes do not read.
+[[nodiscard]] bool InstallWindows(std::span<const uint8_t> bytes, const RoutineTable* routines);
+// The same for windows written as a template first.
+[[nodiscard]] bool InstallWindows(std::span<const TemplateWindow> windows, const RoutineTable* routines);
+
+// Destroys every window the kernel loaded and empties its window table.
+void DestroyLoadedWindows();
+
+}  // namespace zl::test
