@@ -1,5 +1,6 @@
 #include "runtime/lib/conversion_commands.h"
 
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -135,7 +136,17 @@ Text FormatValue(const ArgRecord& value) {
       std::snprintf(buffer, sizeof buffer, "%lld", static_cast<long long>(value.Value64()));
       break;
     case kTypeFloat: std::snprintf(buffer, sizeof buffer, "%.6g", static_cast<double>(value.Float())); break;
-    case kTypeDouble: std::snprintf(buffer, sizeof buffer, "%.13g", value.Double()); break;
+    case kTypeDouble: {
+      // "%.13g" prints a whole number of at most 13 digits as its digits alone; an
+      // import numbers every line it reads, so those skip the general formatter.
+      const double v = value.Double();
+      if (v == std::trunc(v) && std::fabs(v) < 1e13 && !(v == 0 && std::signbit(v))) {
+        *std::to_chars(buffer, buffer + sizeof buffer - 1, static_cast<int64_t>(v)).ptr = '\0';
+      } else {
+        std::snprintf(buffer, sizeof buffer, "%.13g", v);
+      }
+      break;
+    }
     case kTypeLogical: return CopyText(value.low != 0 ? texts::kLogicalTrue : texts::kLogicalFalse);
     case kTypeDateTime: return FormatDateTime(value.Double());
     case kTypeText: return CopyText(value.Pointer<const char>());

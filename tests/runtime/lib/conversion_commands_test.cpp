@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 #include <limits>
 
@@ -54,6 +55,11 @@ TEST(ToText, NumbersAndLogicals) {
   EXPECT_STREQ(CallText(&ToText, Arg::Double(1.0 / 3)).get(), "0.3333333333333");
   EXPECT_STREQ(CallText(&ToText, Arg::Double(-2.5)).get(), "-2.5");
   EXPECT_STREQ(CallText(&ToText, Arg::Double(0.0)).get(), "0");
+  for (const double v : {-0.0, 9999999999999.0, -9999999999999.0, 1e13, 12345678901234.0, 2.5, 1e300}) {
+    char printed[64];
+    std::snprintf(printed, sizeof printed, "%.13g", v);  // whole numbers have a shorter path
+    EXPECT_STREQ(CallText(&ToText, Arg::Double(v)).get(), printed);
+  }
   EXPECT_STREQ(CallText(&ToText, Arg::Logical(true)).get(), "真");
   EXPECT_STREQ(CallText(&ToText, Arg::Logical(false)).get(), "假");
   EXPECT_STREQ(CallText(&ToText, ArgRecord::Of(kTypeLogical, 7)).get(), "真");
