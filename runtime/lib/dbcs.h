@@ -1,5 +1,6 @@
-// Double-byte aware scanning: a byte with the high bit set is a lead byte and forms
-// one character with the byte after it. Portable: no Win32 here.
+// Double-byte aware scanning of GBK text: a lead byte (0x81 to 0xFE) forms one
+// character with the byte after it; 0x80 (the euro sign) and 0xFF stand alone.
+// Portable: no Win32 here.
 #pragma once
 
 #include <cstddef>
@@ -8,7 +9,7 @@
 namespace zl {
 
 // Whether byte c starts a double-byte character.
-constexpr bool IsLeadByte(unsigned char c) { return (c & 0x80) != 0; }
+constexpr bool IsLeadByte(unsigned char c) { return c >= 0x81 && c <= 0xFE; }
 
 // Length in bytes of the character at offset i of s (a lead byte before the end counts 1).
 constexpr size_t CharLength(std::string_view s, size_t i) {

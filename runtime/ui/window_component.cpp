@@ -14,6 +14,7 @@
 #include "runtime/core/notify_codes.h"
 #include "runtime/core/private_messages.h"
 #include "runtime/core/unit_manager.h"
+#include "runtime/lib/dbcs.h"
 #include "runtime/ui/window_shapes.h"
 
 namespace zl {
@@ -847,7 +848,7 @@ bool WindowComponent::ClickMnemonic(char key) {
     GetWindowTextA(hwnd, caption, sizeof caption);
     bool found = false;
     for (const char* p = caption; *p && !found; ++p) {
-      if (static_cast<unsigned char>(*p) >= 0x80) {
+      if (IsLeadByte(static_cast<unsigned char>(*p))) {
         if (!*++p) break;  // a double-byte character is never half of a mnemonic
         continue;
       }

@@ -102,6 +102,9 @@ TEST(SplitText, DelimiterEqualToATrailByteDoesNotCut) {
   EXPECT_EQ(Pieces(CallTextArray(&SplitText, Arg::Text("x\x81\x41y"), Arg::Text("A"))), Strings{"x\x81\x41y"});
   EXPECT_EQ(Pieces(CallTextArray(&SplitText, Arg::Text("中A文"), Arg::Text("A"))), (Strings{"中", "文"}));
   EXPECT_EQ(Pieces(CallTextArray(&SplitText, Arg::Text("a,\x81"))), (Strings{"a", "\x81"}));
+  // 0x80 (the euro sign) and 0xFF are single bytes: the line break after them still cuts.
+  EXPECT_EQ(Pieces(CallTextArray(&SplitText, Arg::Text("12\x80\r\n34\xFF\r\n56"), Arg::Text("\r\n"))),
+            (Strings{"12\x80", "34\xFF", "56"}));
 }
 
 TEST(ReplaceText, LimitZeroGivesAnUnchangedCopy) {
