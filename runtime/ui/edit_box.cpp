@@ -474,11 +474,10 @@ void EditBox::PaintFrameStrips() {
 LRESULT EditBox::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_CHAR:
-      // Rejected characters never reach the control; control characters always do.
-      if (!InputAccepts(InputMode(), static_cast<unsigned char>(wParam & 0xFF))) return 0;
-      break;
     case WM_IME_CHAR:
-      // A double-byte character is judged like any byte above 0x7F.
+      // Rejected characters never reach the control; control characters always do. The
+      // bound control is a Unicode window, so a Chinese character arrives whole: it is
+      // judged like any byte above 0x7F, never by the low byte of its code.
       if (!InputAccepts(InputMode(), wParam > 0xFF ? 0xFF : static_cast<unsigned char>(wParam))) return 0;
       break;
     case WM_NCCALCSIZE: {

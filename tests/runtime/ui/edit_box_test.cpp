@@ -61,6 +61,9 @@ class EditBoxTest : public test::ComponentTest {
 TEST_F(EditBoxTest, AnIntegerBoxDropsLettersWhileBackspaceAndDigitsPass) {
   LoadBoxes(With({{kEditInputMode, kInputIntegerText}}));
   for (char c : std::string("1a2-x.\b")) SendMessageA(Box(), WM_CHAR, static_cast<unsigned char>(c), 1);
+  // Chinese characters are no digits, whatever the low byte of their code (丰 is U+4E30).
+  for (char c : std::string("丰中")) SendMessageA(Box(), WM_CHAR, static_cast<unsigned char>(c), 1);
+  SendMessageW(Box(), WM_CHAR, 0x4E30, 1);
   EXPECT_EQ(WindowText(Box()), "12");
   EXPECT_EQ(Caught(kBox, EditBox::kChangedEvent).size(), 4u) << "1, 2, - and the backspace";
 }
