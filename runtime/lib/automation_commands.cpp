@@ -257,6 +257,16 @@ class CallArguments {
     return params;
   }
 
+  // A decimal passed by reference lies over its store's type word, which the callee
+  // may have written: the store is a decimal again before anyone reads or clears it.
+  void RestoreDecimalStores() {
+    for (size_t i = 0; i < m_count; ++i) {
+      if (V_VT(Arg(i)) == (VT_BYREF | VT_DECIMAL) && V_BYREF(Arg(i)) == &V_DECIMAL(Store(i))) {
+        V_VT(Store(i)) = VT_DECIMAL;
+      }
+    }
+  }
+
   // Writes the [out] parameters back into the variables that were passed by reference.
   void WriteBack(const MemberPlan& plan) {
     for (size_t i = 0; i < m_count; ++i) {
@@ -317,7 +327,9 @@ class CallArguments {
       return false;
     }
     V_VT(arg) = static_cast<VARTYPE>(VT_BYREF | target);
-    V_BYREF(arg) = &V_UI1(store);  // the value at the start of the store's union
+    // The value at the start of the store's union; a decimal fills the whole VARIANT,
+    // its reserved word on the type word (put back by RestoreDecimalStores).
+    V_BYREF(arg) = target == VT_DECIMAL ? static_cast<void*>(&V_DECIMAL(store)) : &V_UI1(store);
     return true;
   }
 
@@ -359,6 +371,7 @@ int32_t CallBound(IDispatch* dispatch, ITypeComp* comp, LPOLESTR name, const Arg
   if (const int32_t built = arguments.Build(plan); built != kAutomationSuccess) return built;
   DISPPARAMS params = arguments.Params(plan.kind);
   const HRESULT hr = dispatch->Invoke(plan.id, IID_NULL, lcid, plan.kind, &params, result, nullptr, nullptr);
+  arguments.RestoreDecimalStores();
   if (FAILED(hr)) return InvokeFailureCode(hr);
   arguments.WriteBack(plan);
   return kAutomationSuccess;

@@ -40,6 +40,7 @@ void* ElementSource(VARIANT* v, VARTYPE elementType) {
     case VT_BSTR: return V_BSTR(v);
     case VT_UNKNOWN: return V_UNKNOWN(v);
     case VT_DISPATCH: return V_DISPATCH(v);
+    case VT_DECIMAL: return &V_DECIMAL(v);  // the whole VARIANT: its type word is the decimal's reserved word
     default: return &V_UI1(v);  // the value itself, at the start of the union
   }
 }
@@ -75,7 +76,9 @@ bool GetElement(const VariantBlock* holder, int32_t index, UniqueVariant& out) {
   if (elementType == VT_VARIANT) return SUCCEEDED(SafeArrayGetElement(array, indices.get(), out.Get()));
   VARIANT element;
   std::memset(&element, 0, sizeof element);
-  if (FAILED(SafeArrayGetElement(array, indices.get(), &V_UI1(&element)))) return false;
+  // A decimal fills the whole VARIANT, type word included; any other value sits in the union.
+  void* value = elementType == VT_DECIMAL ? static_cast<void*>(&V_DECIMAL(&element)) : &V_UI1(&element);
+  if (FAILED(SafeArrayGetElement(array, indices.get(), value))) return false;
   V_VT(&element) = elementType;
   *out.Get() = element;  // `out` was empty: it owns the element from here on
   return true;

@@ -220,6 +220,18 @@ TEST(Variant, ElementsAreAddressedByOneBasedLinearIndex) {
   EXPECT_FALSE(CallLogical(&VarSet, numbers.Value(), Arg::ByteSet(bytes.get()), Arg::Int(1)));
   EXPECT_TRUE(CallLogical(&VarSet, numbers.Value(), Arg::Text("12"), Arg::Int(2)));  // changed to VT_I4
   EXPECT_EQ(Str(CallText(&VarGetText, numbers.Value(), Arg::Int(2))), "12");
+  // A decimal fills the whole VARIANT: it is read and stored there, not in the union.
+  VariantVariable decimals;
+  SAFEARRAYBOUND two{2, 1};
+  V_VT(decimals.holder) = VT_ARRAY | VT_DECIMAL;
+  V_ARRAY(decimals.holder) = SafeArrayCreate(VT_DECIMAL, 1, &two);
+  DECIMAL stored{};
+  VarDecFromI4(12345, &stored);
+  LONG first = 1;
+  ASSERT_EQ(SafeArrayPutElement(V_ARRAY(decimals.holder), &first, &stored), S_OK);
+  EXPECT_EQ(Str(CallText(&VarGetText, decimals.Value(), Arg::Int(1))), "12345");
+  EXPECT_TRUE(CallLogical(&VarSet, decimals.Value(), Arg::Int(777), Arg::Int(2)));
+  EXPECT_EQ(Str(CallText(&VarGetText, decimals.Value(), Arg::Int(2))), "777");
   // An element index needs an array.
   VariantVariable scalar;
   EXPECT_FALSE(CallLogical(&VarSet, scalar.Value(), Arg::Int(1), Arg::Int(1)));
