@@ -59,6 +59,9 @@ bool RuntimeKernel::IdleStep(uint32_t count) {
 }
 
 void RuntimeKernel::RunMessageLoop(int mode) {
+  // A modal loop runs for the window modal when it starts; it ends when that window is
+  // no longer modal, even while a window it was shown from stays modal.
+  const uint32_t modalWindow = modalWindowId;
   bool idle = true;
   uint32_t idleCount = 0;
   MSG msg{};
@@ -75,7 +78,7 @@ void RuntimeKernel::RunMessageLoop(int mode) {
         }
       }
       if (!IdleStep(idleCount++)) idle = false;
-      if (mode == 1 && !modalActive) return;
+      if (mode == 1 && ModalEnded(modalWindow)) return;
     }
     do {
       if (mode == 1 && PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_NOREMOVE)) return;
@@ -83,7 +86,7 @@ void RuntimeKernel::RunMessageLoop(int mode) {
         if (mode == 1) PostQuitMessage(static_cast<int>(msg.wParam));
         return;
       }
-      if (mode == 1 && !modalActive) return;
+      if (mode == 1 && ModalEnded(modalWindow)) return;
       bool restartsIdle = true;
       if (msg.message == WM_PAINT || msg.message == kCaretBlinkMessage) {
         restartsIdle = false;

@@ -125,6 +125,8 @@ class RuntimeKernel {
   HICON defaultIcons[2] = {nullptr, nullptr};  // the owners' handles, as Notify 1000 hands them out
   bool modalActive = false;             // a modal window's loop runs while this is set
   uint32_t modalWindowId = 0;
+  // Whether the modal loop started for `window` is to end.
+  bool ModalEnded(uint32_t window) const { return !modalActive || modalWindowId != window; }
   bool oleInitialised = false;
   bool socketsInitialised = false;
   std::atomic<bool> shutdownUnderWay{false};

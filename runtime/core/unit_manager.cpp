@@ -183,16 +183,20 @@ bool UnitManager::BuildUnits(TemplateWindowEntry& entry, LoadedWindow& state, HW
 
 void UnitManager::ForgetWindow(TemplateWindowEntry& entry) {
   RuntimeKernel& kernel = Kernel();
+  uint32_t outerModal = 0;
   const auto it = m_loaded.find(entry.windowId);
   if (it != m_loaded.end()) {
     for (HWND hwnd : it->second->modalDisabled) {
       if (IsWindow(hwnd)) EnableWindow(hwnd, TRUE);
     }
+    outerModal = it->second->outerModalWindowId;
     m_loaded.erase(it);  // the working copy goes; the next load starts from the template
   }
   if (kernel.modalWindowId == entry.windowId) {
-    kernel.modalActive = false;
-    kernel.modalWindowId = 0;
+    // A modal window shown from another one hands the modal state back to it.
+    const bool outerLives = outerModal != 0 && m_loaded.count(outerModal) != 0;
+    kernel.modalActive = outerLives;
+    kernel.modalWindowId = outerLives ? outerModal : 0;
   }
 }
 
@@ -293,6 +297,7 @@ bool UnitManager::LoadWindow(uint32_t windowId, HWND parent, bool modal) {
   if (visible) state.live[0].object->ShowLoadedWindow();
   // A modal window disables every other live top-level window of the program.
   if (modal && Loaded(windowId) == &state) {
+    state.outerModalWindowId = kernel.modalActive ? kernel.modalWindowId : 0;
     kernel.modalActive = true;
     kernel.modalWindowId = windowId;
     for (const auto& other : kernel.windowTable) {

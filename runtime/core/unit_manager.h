@@ -53,6 +53,7 @@ struct LoadedWindow {
   TemplateWindow working;
   std::vector<LiveUnit> live;       // parallel to working.units
   std::vector<HWND> modalDisabled;  // windows disabled while this one is shown modally
+  uint32_t outerModalWindowId = 0;  // the modal window this one was shown modally from, if any
 };
 
 class UnitManager {

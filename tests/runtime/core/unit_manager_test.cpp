@@ -640,6 +640,26 @@ TEST_F(UnitManagerTest, ModalLoadDisablesOtherWindowsUntilItEnds) {
   EXPECT_EQ(Kernel().modalWindowId, 0u);
 }
 
+TEST_F(UnitManagerTest, AModalWindowShownFromAModalWindowHandsTheModalStateBack) {
+  constexpr uint32_t kInnerWindowId = 0x52010003;
+  UseWindows({StandardWindow(), StandardWindow(kOtherWindowId, "modal"), StandardWindow(kInnerWindowId, "inner")});
+  ASSERT_TRUE(Kernel().windowLoader(kWindowId, nullptr, false));
+  ASSERT_TRUE(Kernel().windowLoader(kOtherWindowId, nullptr, true));
+  ASSERT_TRUE(Kernel().windowLoader(kInnerWindowId, nullptr, true));
+  EXPECT_EQ(Kernel().modalWindowId, kInnerWindowId);
+  EXPECT_FALSE(IsWindowEnabled(HwndOf(kOtherWindowId, 0)));
+  DestroyWindow(HwndOf(kInnerWindowId, 0));
+  // The inner loop ends; the outer one goes on, its window enabled, the first still not.
+  EXPECT_TRUE(Kernel().ModalEnded(kInnerWindowId));
+  EXPECT_FALSE(Kernel().ModalEnded(kOtherWindowId));
+  EXPECT_TRUE(IsWindowEnabled(HwndOf(kOtherWindowId, 0)));
+  EXPECT_FALSE(IsWindowEnabled(HwndOf(kWindowId, 0)));
+  DestroyWindow(HwndOf(kOtherWindowId, 0));
+  EXPECT_TRUE(Kernel().ModalEnded(kOtherWindowId));
+  EXPECT_FALSE(Kernel().modalActive);
+  EXPECT_TRUE(IsWindowEnabled(HwndOf(kWindowId, 0)));
+}
+
 TEST_F(UnitManagerTest, LoadRequestThroughNotifyUsesTheParentObject) {
   TemplateWindow child = StandardWindow(kOtherWindowId, "owned");
   UseWindows({StandardWindow(), child});
