@@ -236,8 +236,13 @@ bool UnitManager::LoadWindow(uint32_t windowId, HWND parent, bool modal) {
   const auto& pristine = entry->pristine.units;
   if (pristine.empty() || pristine[0].isMenuItem) return false;
 
-  // No event reaches the application while the window is built.
+  // No event reaches the application while the window is built. The messages waiting
+  // are dispatched first, and one of them may have loaded this very window.
   Notify(kNotifySuppressEvents, 0, 0);
+  if (Loaded(windowId)) {
+    Notify(kNotifyResumeEvents, 0, 0);
+    return true;
+  }
   // The working copy.
   auto owned = std::make_unique<LoadedWindow>();
   owned->working = entry->pristine;

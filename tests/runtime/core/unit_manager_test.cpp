@@ -19,9 +19,9 @@
 #include "runtime/lib/blocks.h"
 #include "runtime/lib/heap.h"
 #include "runtime/lib/system_commands.h"
+#include "tests/support/loaded_windows.h"
 #include "tests/support/test_support.h"
 #include "tests/support/test_units.h"
-#include "tests/support/loaded_windows.h"
 
 namespace zl {
 namespace {
@@ -658,6 +658,42 @@ TEST_F(UnitManagerTest, AModalWindowShownFromAModalWindowHandsTheModalStateBack)
   EXPECT_TRUE(Kernel().ModalEnded(kOtherWindowId));
   EXPECT_FALSE(Kernel().modalActive);
   EXPECT_TRUE(IsWindowEnabled(HwndOf(kWindowId, 0)));
+}
+
+// A window whose posted message loads the window its wParam names.
+constexpr UINT kLoadMessage = WM_APP + 0x50;
+LRESULT CALLBACK LoadingProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == kLoadMessage) Kernel().windowLoader(static_cast<uint32_t>(wParam), nullptr, false);
+  return DefWindowProcA(hwnd, message, wParam, lParam);
+}
+
+BOOL CALLBACK CountTitled(HWND hwnd, LPARAM counter) {
+  char title[32] = {};
+  GetWindowTextA(hwnd, title, sizeof title);
+  if (!std::strcmp(title, "once")) ++*reinterpret_cast<int*>(counter);
+  return TRUE;
+}
+
+TEST_F(UnitManagerTest, AWindowThatAWaitingMessageLoadsDuringTheLoadIsMadeOnce) {
+  UseWindows({StandardWindow(), StandardWindow(kOtherWindowId, "once")});
+  WNDCLASSA loading{};
+  loading.lpfnWndProc = LoadingProc;
+  loading.hInstance = GetModuleHandleA(nullptr);
+  loading.lpszClassName = "ZlLoadingWindow";
+  RegisterClassA(&loading);
+  const HWND poster = CreateWindowExA(0, loading.lpszClassName, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                      loading.hInstance, nullptr);
+  ASSERT_TRUE(poster);
+  // The load dispatches waiting messages before it builds: this one loads the window first.
+  PostMessageA(poster, kLoadMessage, kOtherWindowId, 0);
+  ASSERT_TRUE(Kernel().windowLoader(kOtherWindowId, nullptr, false));
+  DestroyWindow(poster);
+  int windows = 0;
+  EnumThreadWindows(GetCurrentThreadId(), &CountTitled, reinterpret_cast<LPARAM>(&windows));
+  EXPECT_EQ(windows, 1);
+  const HWND button = HwndOf(kOtherWindowId, kButton1);
+  ASSERT_TRUE(button);
+  EXPECT_EQ(GetAncestor(button, GA_ROOT), HwndOf(kOtherWindowId, 0));
 }
 
 TEST_F(UnitManagerTest, LoadRequestThroughNotifyUsesTheParentObject) {
