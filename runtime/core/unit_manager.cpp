@@ -321,7 +321,8 @@ bool UnitManager::LoadWindow(uint32_t windowId, HWND parent, bool modal) {
 }
 
 void UnitManager::ComponentDestroyed(uint32_t windowId, uint32_t unitId) {
-  if (m_recreating) return;
+  // Units inside a replaced control end with it; only the replaced unit lives on.
+  if (m_recreating == std::pair{windowId, unitId}) return;
   TemplateWindowEntry* entry = FindWindowEntry(windowId);
   if (!entry) return;
   const auto it = m_loaded.find(windowId);

@@ -7,7 +7,9 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "runtime/core/event_record.h"
@@ -104,7 +106,8 @@ class UnitManager {
 
   std::unordered_map<uint32_t, std::unique_ptr<LoadedWindow>> m_loaded;
   EventSource m_source;
-  bool m_recreating = false;
+  // The unit whose control is being replaced: its old control's end is not the unit's end.
+  std::optional<std::pair<uint32_t, uint32_t>> m_recreating;  // (window id, unit id)
   bool m_loadingModal = false;
   bool m_replacing = false;  // a second load closes the live instance: not the end of the program
 };

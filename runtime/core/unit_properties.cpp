@@ -384,9 +384,9 @@ bool UnitManager::RecreateComponent(uint32_t windowId, size_t index) {
   // No event reaches the application while the control is replaced, and the old
   // control's end is not the unit's end.
   kernel.SuppressEvents();
-  m_recreating = true;
+  m_recreating = std::pair{windowId, unitId};
   DestroyWindow(hwnd);
-  m_recreating = false;
+  m_recreating.reset();
   state->live[index].object = nullptr;
   UnitObject* fresh = create(blob.empty() ? nullptr : blob.data(), static_cast<uint32_t>(blob.size()), extraStyle,
                              parent, childId, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top,

@@ -428,6 +428,20 @@ TEST_F(WindowComponentTest, AReCreatingPropertyWriteKeepsPlaceIdentityStateAndOt
   EXPECT_EQ(object->UnitId(), kSecond);
 }
 
+TEST_F(WindowComponentTest, AUnitInsideAReCreatedControlEndsWithTheOldControl) {
+  TemplateUnit inside = Control(kThird, "inside", 5);
+  inside.record.container = kSecond;
+  inside.record.mousePointer = {15, 0, 0, 0};  // the hand
+  Load({Window(WindowUnit(), {Control(kFirst, "first", 10), Control(kSecond, "second", 40), inside})});
+  ASSERT_EQ(GetParent(HwndOf(kThird)), HwndOf(kSecond));
+  ASSERT_NE(Units().UnitCursor(kWindowId, kThird), nullptr);
+  Units().WriteProperty(kWindowId, kSecond, test::kStyleProperty, 0, kTypeInt, BS_PUSHBUTTON | BS_FLAT);
+  ASSERT_NE(HwndOf(kSecond), nullptr);
+  // Its object and cursor went with its window: no record points at them any more.
+  EXPECT_EQ(Units().FindComponent(kWindowId, kThird), nullptr);
+  EXPECT_EQ(Units().UnitCursor(kWindowId, kThird), nullptr);
+}
+
 TEST_F(WindowComponentTest, CommonPropertyWritesMoveShowAndEnableTheLiveWindow) {
   Load({Window(WindowUnit(), {Control(kFirst, "first", 10)})});
   const HWND button = HwndOf(kFirst);
