@@ -33,6 +33,11 @@ class BoundWindow {
 
   // The object bound to a window of this process, or null.
   static BoundWindow* FromHwnd(HWND hwnd);
+  // Whether `object` still owns `hwnd` after a handler ran: a handler may end both, so
+  // this looks at the window only and never through the object.
+  static bool StillBound(HWND hwnd, const BoundWindow* object) {
+    return IsWindow(hwnd) && FromHwnd(hwnd) == object;
+  }
 
   // Answers true when the object handled a queued message before dispatch, so that it
   // must not be dispatched. Called by the message loop for the target window and each

@@ -249,29 +249,32 @@ void EditBox::OnSpinnerClick(bool increase) {
   int64_t next = increase ? value + 1 : value - 1;
   // Past either bound the value wraps to the other one.
   if (next < low || next > high) next = increase ? low : high;
-  ReplaceContent(std::to_string(next));
+  if (!ReplaceContent(std::to_string(next))) return;
   SendMessageA(Hwnd(), EM_SETSEL, 0, -1);
   SendMessageA(Hwnd(), EM_SCROLLCARET, 0, 0);
   SetFocus(Hwnd());
 }
 
-void EditBox::NormaliseOnFocusLoss() {
+bool EditBox::NormaliseOnFocusLoss() {
   const std::string text = WindowText();
   const auto normal = NormaliseInput(InputMode(), text);
-  if (!normal || *normal == text) return;
+  if (!normal || *normal == text) return true;
   const DWORD start = Selection(Hwnd()).first;
-  ReplaceContent(*normal);
+  if (!ReplaceContent(*normal)) return false;
   SendMessageA(Hwnd(), EM_SETSEL, start, static_cast<LPARAM>(start));
   SendMessageA(Hwnd(), EM_SCROLLCARET, 0, 0);
+  return true;
 }
 
-void EditBox::ReplaceContent(const std::string& text) {
+bool EditBox::ReplaceContent(const std::string& text) {
+  const HWND hwnd = Hwnd();
   m_replacing = true;
-  SetWindowTextA(Hwnd(), text.c_str());
+  SetWindowTextA(hwnd, text.c_str());
   m_replacing = false;
   // The parent hears one change, whatever the control itself reports for WM_SETTEXT.
-  SendMessageA(GetParent(Hwnd()), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(Hwnd()), EN_CHANGE),
-               reinterpret_cast<LPARAM>(Hwnd()));
+  // Its handler may re-create the box, and this object with it.
+  SendMessageA(GetParent(hwnd), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(hwnd), EN_CHANGE), reinterpret_cast<LPARAM>(hwnd));
+  return StillBound(hwnd, this);
 }
 
 std::string EditBox::WindowText() const {
@@ -437,8 +440,8 @@ bool EditBox::OnParentNotification(UINT message, WPARAM wParam, LPARAM, LRESULT&
           Raise(kEventGotFocus);
           break;
         case EN_KILLFOCUS:
-          NormaliseOnFocusLoss();
-          Raise(kEventLostFocus);
+          // A box the changed handler replaced is gone, and its successor never had the focus.
+          if (NormaliseOnFocusLoss()) Raise(kEventLostFocus);
           break;
         default:
           return false;

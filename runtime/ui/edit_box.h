@@ -126,10 +126,11 @@ class EditBox final : public Component {
   void UpdateSpinnerRange();
   void PlaceSpinner();
   void OnSpinnerClick(bool increase);
-  void NormaliseOnFocusLoss();
+  // Both answer whether the box outlived the changed event they raise.
+  bool NormaliseOnFocusLoss();
   // Replaces the text without the control's own change notification, then reports
   // exactly one change.
-  void ReplaceContent(const std::string& text);
+  bool ReplaceContent(const std::string& text);
   std::string WindowText() const;
   std::string SelectedText() const;
   void CentreClientRect(RECT& rect) const;

@@ -18,12 +18,6 @@ namespace zl {
 namespace {
 
 
-// Whether an object still owns its window after a handler ran: a handler may end both,
-// so this looks at the window only and never through the object.
-bool StillBound(HWND hwnd, const BoundWindow* object) {
-  return IsWindow(hwnd) && BoundWindow::FromHwnd(hwnd) == object;
-}
-
 // The stored view type, clamped to the four views.
 int32_t ViewOf(const PropertyRecord& p) { return std::clamp(p.Int(kLvViewType), 0, 3); }
 
@@ -479,7 +473,7 @@ bool ListView::OnNotify(const NMHDR& header, LRESULT& result) {
       m_editedText = wide ? NarrowText(reinterpret_cast<const NMLVDISPINFOW&>(header).item.pszText)
                           : std::string(edit.item.pszText);
       const bool rejected = Vetoed(Raise(kListViewEditEnded, {static_cast<uint32_t>(edit.item.iItem)}));
-      if (StillBound(hwnd, this)) m_editedText.clear();
+      if (BoundWindow::StillBound(hwnd, this)) m_editedText.clear();
       result = rejected ? FALSE : TRUE;
       return true;
     }
@@ -549,7 +543,7 @@ LRESULT ListView::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       const int32_t row = StateIconRowAt(lParam);
       const HWND hwnd = Hwnd();
       const LRESULT result = DefaultProcessing(message, wParam, lParam);
-      if (StillBound(hwnd, this)) PostCheckToggled(row);
+      if (BoundWindow::StillBound(hwnd, this)) PostCheckToggled(row);
       return result;
     }
     case WM_KEYDOWN: {
@@ -559,7 +553,7 @@ LRESULT ListView::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       }
       const HWND hwnd = Hwnd();
       const LRESULT result = DefaultProcessing(message, wParam, lParam);
-      if (StillBound(hwnd, this)) PostCheckToggled(row);
+      if (BoundWindow::StillBound(hwnd, this)) PostCheckToggled(row);
       return result;
     }
     case kDeferredEventMessage: {

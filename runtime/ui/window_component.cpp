@@ -593,8 +593,10 @@ LRESULT WindowComponent::OnActivate(WPARAM wParam, LPARAM lParam) {
     m_firstActivationSeen = true;
     Raise(kWindowFirstActivated);
   }
-  if (IsWindow(hwnd)) Raise(active ? kWindowActivated : kWindowDeactivated);
-  m_raisingActivation = false;
+  // A handler may end the window, and this object with it.
+  if (!StillBound(hwnd, this)) return result;
+  Raise(active ? kWindowActivated : kWindowDeactivated);
+  if (StillBound(hwnd, this)) m_raisingActivation = false;
   return result;
 }
 
@@ -662,8 +664,9 @@ LRESULT WindowComponent::HandleMessage(UINT message, WPARAM wParam, LPARAM lPara
     case WM_QUERYENDSESSION: {
       const LRESULT agreed = DefaultProcessing(message, wParam, lParam);
       if (!agreed) return agreed;
+      const bool designMode = DesignMode();  // read before a handler may end the window
       const EventRecord event = Raise(kWindowMayClose);
-      return (!DesignMode() && Vetoed(event)) ? FALSE : agreed;
+      return (!designMode && Vetoed(event)) ? FALSE : agreed;
     }
     case WM_DESTROY: {
       const LRESULT result = DefaultProcessing(message, wParam, lParam);

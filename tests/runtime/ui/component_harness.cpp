@@ -27,6 +27,7 @@ template <int N>
 HandlerResult Catch(std::span<const uint32_t> args) {
   g_caught.push_back({Units().CurrentEventSource().unitId, kBoundEvents[N], {args.begin(), args.end()},
                       GetCurrentThreadId()});
+  if (ComponentTest::onEvent) ComponentTest::onEvent(CaughtEvent(g_caught.back()));
   return {};
 }
 const EventHandler kHandlers[] = {&Catch<0>, &Catch<1>, &Catch<2>, &Catch<3>};
@@ -54,6 +55,7 @@ void ComponentTest::SetUpTestSuite() {
 }
 
 void ComponentTest::TearDown() {
+  onEvent = nullptr;
   DestroyLoadedWindows();
   Pump();
   EXPECT_FALSE(Kernel().EventsSuppressed());

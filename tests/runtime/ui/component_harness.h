@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -50,6 +51,10 @@ class ComponentTest : public ::testing::Test {
   static std::string WindowText(HWND hwnd);
   // A window's outer rectangle in its parent's client coordinates.
   static RECT PlaceOf(HWND hwnd);
+
+ public:
+  // Runs inside every caught handler, after the event is noted (cleared after each test).
+  static inline std::function<void(const CaughtEvent&)> onEvent;
 };
 
 }  // namespace zl::test

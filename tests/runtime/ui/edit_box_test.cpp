@@ -78,6 +78,32 @@ TEST_F(EditBoxTest, AByteBoxNormalisesItsTextWhenFocusLeavesThenRaisesLostFocus)
   EXPECT_EQ(Caught(kBox, kEventLostFocus).size(), 4u);
 }
 
+TEST_F(EditBoxTest, AChangedHandlerThatReCreatesTheBoxEndsItsFocusLossAndSpinnerClick) {
+  PropertyRecord box = With({{kEditInputMode, kInputByte}, {kEditSpinnerMode, kSpinnerAutomatic}});
+  box.SetData(kEditContent, "7");
+  LoadBoxes(box);
+  SetFocus(Box());
+  SetWindowTextA(Box(), "300");
+  int32_t alignment = 0;
+  onEvent = [&](const test::CaughtEvent& event) {
+    // A write that needs a new control, from inside the box's own changed event.
+    if (event.unitId == kBox && event.eventNumber == EditBox::kChangedEvent) {
+      WriteInt(kBox, Number(EditBox::kAlignment), alignment++ % 2 + 1);
+    }
+  };
+  HWND before = Box();
+  SetFocus(HwndOf(kOther));
+  EXPECT_EQ(WindowText(Box()), "255");
+  EXPECT_NE(Box(), before);
+  EXPECT_FALSE(IsWindow(before));
+  EXPECT_TRUE(Caught(kBox, kEventLostFocus).empty()) << "the box that lost the focus is gone";
+  before = Box();
+  ClickSpinner(true);
+  EXPECT_NE(Box(), before);
+  EXPECT_EQ(WindowText(Box()), "0") << "255 + 1 wraps to the lowest value";
+  EXPECT_EQ(alignment, 2);
+}
+
 TEST_F(EditBoxTest, TheSpinnerSitsBesideTheBoxFollowsItAndWrapsAtItsBounds) {
   PropertyRecord box = With({{kEditSpinnerMode, kSpinnerAutomatic}});
   box.SetData(kEditContent, "100");
