@@ -3,6 +3,7 @@
 #include <atomic>
 
 #include "runtime/core/notify.h"
+#include "runtime/core/runtime_kernel.h"
 
 namespace zl {
 namespace {
@@ -17,12 +18,16 @@ std::atomic<ComponentWindowReader> g_windowReader{nullptr};
 void SetComponentWindowReader(ComponentWindowReader reader) { g_windowReader.store(reader); }
 
 HWND FindComponentWindow(uint32_t windowId, uint32_t unitId) {
-  const intptr_t component = Notify(kFindComponentOrNull, static_cast<intptr_t>(windowId),
-                                    static_cast<intptr_t>(unitId));
-  const ComponentWindowReader reader = g_windowReader.load();
-  if (!component || !reader) return nullptr;
-  HWND hwnd = reader(reinterpret_cast<void*>(component));
-  return hwnd && IsWindow(hwnd) ? hwnd : nullptr;
+  // Components live on the window thread: the object is found and read there, never
+  // from a worker while the window thread may be destroying it.
+  return Kernel().OnMainThread([&]() -> HWND {
+    const intptr_t component = Notify(kFindComponentOrNull, static_cast<intptr_t>(windowId),
+                                      static_cast<intptr_t>(unitId));
+    const ComponentWindowReader reader = g_windowReader.load();
+    if (!component || !reader) return nullptr;
+    const HWND hwnd = reader(reinterpret_cast<void*>(component));
+    return hwnd && IsWindow(hwnd) ? hwnd : nullptr;
+  });
 }
 
 }  // namespace zl

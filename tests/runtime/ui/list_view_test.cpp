@@ -14,12 +14,13 @@
 #include "runtime/core/unit_manager.h"
 #include "runtime/lib/blocks.h"
 #include "runtime/lib/command_call.h"
+#include "runtime/lib/component_lookup.h"
 #include "runtime/ui/list_view_commands.h"
 #include "runtime/ui/list_view_tables.h"
 #include "runtime/ui/support_libraries.h"
+#include "tests/support/loaded_windows.h"
 #include "tests/support/test_support.h"
 #include "tests/support/test_units.h"
-#include "tests/support/loaded_windows.h"
 
 namespace zl {
 namespace {
@@ -337,6 +338,26 @@ TEST_F(ListViewTest, CommandsFromAWorkerThreadRunOnTheWindowThread) {
   EXPECT_EQ(text, "10003");
   ASSERT_GE(g_rowMessages.size(), 4u);
   for (const auto& [message, inCall] : g_rowMessages) EXPECT_TRUE(inCall) << test::MessageName(message);
+}
+
+TEST_F(ListViewTest, AWorkerFindsAComponentWindowThroughTheWindowThread) {
+  static DWORD readOn = 0;
+  SetComponentWindowReader([](void* component) {
+    readOn = GetCurrentThreadId();
+    return static_cast<UnitObject*>(component)->Hwnd();
+  });
+  std::atomic<bool> done{false};
+  HWND found = nullptr;
+  std::thread worker([&] {
+    found = FindComponentWindow(kWindowId, kListUnit);
+    done = true;
+  });
+  const bool finished = PumpUntil([&] { return done.load(); });
+  worker.join();
+  SetComponentWindowReader([](void* component) { return static_cast<UnitObject*>(component)->Hwnd(); });
+  ASSERT_TRUE(finished);
+  EXPECT_EQ(found, ListHwnd());
+  EXPECT_EQ(readOn, GetCurrentThreadId()) << "the object is read where it lives";
 }
 
 TEST_F(ListViewTest, EventsReachHandlersWithTheirArguments) {
