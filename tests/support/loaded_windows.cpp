@@ -7,6 +7,7 @@
 
 #include "runtime/core/runtime_kernel.h"
 #include "runtime/core/template_loader.h"
+#include "runtime/core/unit_manager.h"
 
 namespace zl::test {
 
@@ -27,6 +28,17 @@ void DestroyLoadedWindows() {
     if (window->hwnd && IsWindow(window->hwnd)) DestroyWindow(window->hwnd);
   }
   Kernel().windowTable.clear();
+}
+
+void UseProgram(ProgramDescriptor& program, const RoutineTable* routines,
+                std::span<const SupportLibraryRecord* const> libraries) {
+  RuntimeKernel& kernel = Kernel();
+  program.codeBase = routines;
+  kernel.program = &program;
+  kernel.libraries.assign(libraries.begin(), libraries.end());
+  kernel.libraryData.assign(libraries.size(), 0);
+  kernel.loopStarted = false;
+  InstallUnitManager(kernel);
 }
 
 }  // namespace zl::test

@@ -19,4 +19,9 @@ namespace zl::test {
 // Destroys every window the kernel loaded and empties its window table.
 void DestroyLoadedWindows();
 
+// Points the kernel at `program`, its handlers taken from `routines`, with these support
+// libraries and the unit manager installed; its message loop counts as not started.
+void UseProgram(ProgramDescriptor& program, const RoutineTable* routines,
+                std::span<const SupportLibraryRecord* const> libraries);
+
 }  // namespace zl::test

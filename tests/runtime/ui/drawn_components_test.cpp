@@ -126,12 +126,8 @@ class DrawnComponentTest : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_TRUE(SUCCEEDED(OleInitialize(nullptr)));
-    RuntimeKernel& kernel = Kernel();
-    m_program.codeBase = &kNoRoutines;
-    kernel.program = &m_program;
-    kernel.libraries = {&ComponentLibrary()};
-    kernel.libraryData = {0};
-    InstallUnitManager(kernel);
+    const SupportLibraryRecord* const libraries[] = {&ComponentLibrary()};
+    test::UseProgram(m_program, &kNoRoutines, libraries);
     SetCursorPos(1200, 1000);  // away from every window the tests make
   }
   void TearDown() override {

@@ -68,14 +68,8 @@ class GuiResources : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_TRUE(SUCCEEDED(OleInitialize(nullptr)));
-    RuntimeKernel& kernel = Kernel();
-    m_program.codeBase = &kNoRoutines;
-    kernel.program = &m_program;
     // The libraries gallery.exe is built with.
-    kernel.libraries.assign(g_programLibraries, g_programLibraries + kProgramLibraryCount);
-    kernel.libraryData.assign(kProgramLibraryCount, 0);
-    kernel.loopStarted = false;
-    InstallUnitManager(kernel);
+    test::UseProgram(m_program, &kNoRoutines, std::span(g_programLibraries, kProgramLibraryCount));
     ASSERT_TRUE(test::InstallWindows(std::span(kGalleryTemplate, kGalleryTemplate_size), &kNoRoutines));
     SetCursorPos(1270, 1010);  // away from the gallery, so no link is hovered
   }
