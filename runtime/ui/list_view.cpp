@@ -473,7 +473,7 @@ bool ListView::OnNotify(const NMHDR& header, LRESULT& result) {
       m_editedText = wide ? NarrowText(reinterpret_cast<const NMLVDISPINFOW&>(header).item.pszText)
                           : std::string(edit.item.pszText);
       const bool rejected = Vetoed(Raise(kListViewEditEnded, {static_cast<uint32_t>(edit.item.iItem)}));
-      if (BoundWindow::StillBound(hwnd, this)) m_editedText.clear();
+      if (StillBound(hwnd, this)) m_editedText.clear();
       result = rejected ? FALSE : TRUE;
       return true;
     }
@@ -543,7 +543,7 @@ LRESULT ListView::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       const int32_t row = StateIconRowAt(lParam);
       const HWND hwnd = Hwnd();
       const LRESULT result = DefaultProcessing(message, wParam, lParam);
-      if (BoundWindow::StillBound(hwnd, this)) PostCheckToggled(row);
+      if (StillBound(hwnd, this)) PostCheckToggled(row);
       return result;
     }
     case WM_KEYDOWN: {
@@ -553,7 +553,7 @@ LRESULT ListView::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       }
       const HWND hwnd = Hwnd();
       const LRESULT result = DefaultProcessing(message, wParam, lParam);
-      if (BoundWindow::StillBound(hwnd, this)) PostCheckToggled(row);
+      if (StillBound(hwnd, this)) PostCheckToggled(row);
       return result;
     }
     case kDeferredEventMessage: {
