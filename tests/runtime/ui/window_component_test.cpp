@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -323,15 +324,19 @@ TemplateUnit RealUnit(uint32_t unitId, uint32_t typeCode, const BlobSchema& sche
   return unit;
 }
 
-TEST_F(WindowComponentTest, EnterClicksTheDefaultButtonButNotFromAControlThatWantsTheKey) {
-  TemplateUnit button = RealUnit(kFirst, kButtonTypeCode, kButtonSchema, 10,
-                                 [](PropertyRecord& p) { p.SetWord(kButtonType, 1); });
+TEST_F(WindowComponentTest, EnterRaisesTheFirstShownEnabledDefaultButtonsClickButNotFromAControlThatWantsTheKey) {
+  const auto defaultButton = [](PropertyRecord& p) { p.SetWord(kButtonType, 1); };
+  TemplateUnit hidden = RealUnit(kFourth, kButtonTypeCode, kButtonSchema, 100, defaultButton);
+  hidden.record.flags = kUnitTabStop;  // loaded hidden
+  hidden.record.bindings = {{0, 2}};
+  TemplateUnit button = RealUnit(kFirst, kButtonTypeCode, kButtonSchema, 10, defaultButton);
   button.record.bindings = {{0, 0}};
   TemplateUnit multiLine = RealUnit(kSecond, kEditBoxTypeCode, kEditBoxSchema, 40,
                                     [](PropertyRecord& p) { p.SetWord(kEditMultiLine, 1); });
   TemplateUnit singleLine = RealUnit(kThird, kEditBoxTypeCode, kEditBoxSchema, 70, [](PropertyRecord&) {});
-  Load({Window(WindowUnit(), {button, multiLine, singleLine})});
-  ASSERT_TRUE(HwndOf(kFirst) && HwndOf(kSecond) && HwndOf(kThird));
+  singleLine.record.bindings = {{kEventLostFocus, 1}};
+  Load({Window(WindowUnit(), {hidden, button, multiLine, singleLine})});
+  ASSERT_TRUE(HwndOf(kFirst) && HwndOf(kSecond) && HwndOf(kThird) && HwndOf(kFourth));
 
   SetFocus(HwndOf(kSecond));
   PressKey(HwndOf(kSecond), VK_RETURN);
@@ -342,10 +347,41 @@ TEST_F(WindowComponentTest, EnterClicksTheDefaultButtonButNotFromAControlThatWan
 
   SetFocus(HwndOf(kThird));
   PressKey(HwndOf(kThird), VK_RETURN);
-  EXPECT_EQ(Routines(), (std::vector<int>{0})) << "Enter elsewhere clicks the default button";
+  EXPECT_EQ(Routines(), (std::vector<int>{0})) << "Enter elsewhere raises the shown default button's click";
+  EXPECT_EQ(GetFocus(), HwndOf(kThird)) << "without a native click the focus stays";
+  ShowWindow(HwndOf(kFourth), SW_SHOW);
+  EnableWindow(HwndOf(kFourth), FALSE);
+  PressKey(HwndOf(kThird), VK_RETURN);
+  EXPECT_EQ(Routines(), (std::vector<int>{0, 0})) << "a disabled default button is skipped";
   SetFocus(HwndOf(kFirst));
+  g_calls.clear();
   PressKey(HwndOf(kFirst), VK_RETURN);
-  EXPECT_EQ(Routines(), (std::vector<int>{0, 0})) << "the focused default button is clicked";
+  EXPECT_EQ(Routines(), (std::vector<int>{0})) << "the focused default button is clicked";
+}
+
+TEST_F(WindowComponentTest, AltMnemonicsReadCaptionsOnlyAndTakeADoubleAmpersandLiterally) {
+  TemplateUnit box = RealUnit(kFirst, kEditBoxTypeCode, kEditBoxSchema, 10,
+                              [](PropertyRecord& p) { p.SetData(kEditContent, "&e"); });
+  TemplateUnit marked = RealUnit(kSecond, kButtonTypeCode, kButtonSchema, 40,
+                                 [](PropertyRecord& p) { p.SetData(kButtonCaption, "&&b 确定(&O)"); });
+  marked.record.bindings = {{0, 0}};
+  TemplateUnit other = RealUnit(kThird, kButtonTypeCode, kButtonSchema, 70,
+                                [](PropertyRecord& p) { p.SetData(kButtonCaption, "other"); });
+  Load({Window(WindowUnit([](PropertyRecord& p) { p.SetWord(kWindowControlBox, 0); }), {box, marked, other})});
+  const HWND start = HwndOf(kThird);
+  const auto pressAlt = [&](char key) {
+    PostMessageA(GetFocus(), WM_SYSKEYDOWN, static_cast<WPARAM>(key), 1 | (1 << 29));
+    Kernel().DispatchWaitingMessages();
+  };
+  SetFocus(start);
+  pressAlt('E');
+  EXPECT_EQ(GetFocus(), start) << "an edit box's content is no caption";
+  pressAlt('B');
+  EXPECT_EQ(GetFocus(), start) << "\"&&\" is a literal ampersand";
+  EXPECT_TRUE(g_calls.empty());
+  pressAlt('O');
+  EXPECT_EQ(GetFocus(), HwndOf(kSecond));
+  EXPECT_EQ(Routines(), (std::vector<int>{0}));
 }
 
 // --- Common events of the message filter -----------------------------------------------
