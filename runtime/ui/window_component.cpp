@@ -623,13 +623,15 @@ LRESULT WindowComponent::OnActivate(WPARAM wParam, LPARAM lParam) {
     const HWND focus = GetFocus();
     if (focus && IsChild(hwnd, focus)) m_rememberedFocus = focus;
   }
-  m_raisingActivation = true;
   if (active && !m_firstActivationSeen) {
+    // Not guarded: a first-activation handler that opens a dialog deactivates this
+    // window, and that deactivation is raised and remembers the focus as any other.
     m_firstActivationSeen = true;
     Raise(kWindowFirstActivated);
+    // A handler may end the window, and this object with it.
+    if (!StillBound(hwnd, this)) return result;
   }
-  // A handler may end the window, and this object with it.
-  if (!StillBound(hwnd, this)) return result;
+  m_raisingActivation = true;
   Raise(active ? kWindowActivated : kWindowDeactivated);
   if (StillBound(hwnd, this)) m_raisingActivation = false;
   return result;
@@ -760,7 +762,10 @@ LRESULT WindowComponent::HandleMessage(UINT message, WPARAM wParam, LPARAM lPara
     }
     case kPaintBackgroundMessage: {
       // Only a component of this thread asks, through PaintParentBackground; the
-      // request lives there, never in the message's parameters.
+      // request lives there, never in the message's parameters. Painting into a device
+      // context and rectangle that any sender names by pointer would let another thread
+      // or process have this window write through pointers it cannot check, so every
+      // other request is left unanswered.
       const BackgroundRequest* request = CurrentBackgroundRequest(hwnd);
       if (!request) return 0;
       PaintBackground(request->dc, request->area);

@@ -39,9 +39,12 @@ struct Call {
 std::vector<Call> g_calls;
 HandlerResult g_answers[8];
 
+std::function<void(int routine)> g_onCall;  // runs inside each routine after it is recorded
+
 template <int N>
 HandlerResult Routine(std::span<const uint32_t> args) {
   g_calls.push_back({N, {args.begin(), args.end()}});
+  if (g_onCall) g_onCall(N);
   return g_answers[N];
 }
 const EventHandler kRoutines[] = {&Routine<0>, &Routine<1>, &Routine<2>, &Routine<3>,
@@ -95,6 +98,7 @@ class WindowComponentTest : public ::testing::Test {
     InstallUnitManager(kernel);
     g_calls.clear();
     for (HandlerResult& answer : g_answers) answer = {};
+    g_onCall = nullptr;
     SetCursorPos(0, 0);  // keep the pointer off the windows under test
     DrainQueue();
   }
@@ -382,6 +386,33 @@ TEST_F(WindowComponentTest, AltMnemonicsReadCaptionsOnlyAndTakeADoubleAmpersandL
   pressAlt('O');
   EXPECT_EQ(GetFocus(), HwndOf(kSecond));
   EXPECT_EQ(Routines(), (std::vector<int>{0}));
+}
+
+TEST_F(WindowComponentTest, AFirstActivationHandlerThatActivatesAnotherWindowStillGetsTheDeactivation) {
+  TemplateUnit unit = WindowUnit();
+  unit.record.bindings = {{kWindowFirstActivated, 1}, {kWindowActivated, 2}, {kWindowDeactivated, 3}};
+  TemplateWindow window = Window(unit, {Control(kFirst, "1", 10), Control(kSecond, "2", 40)});
+  window.units[0].record.flags = 0;  // loaded hidden, shown by the test
+  Load({window});
+  const HWND hwnd = HwndOf(0);
+  UniqueHwnd dialog(CreateWindowExA(0, "STATIC", "dialog", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50, nullptr, nullptr,
+                                      nullptr, nullptr));
+  ASSERT_TRUE(dialog);
+  g_onCall = [&](int routine) {
+    if (routine != 1) return;
+    SetFocus(HwndOf(kSecond));
+    SetActiveWindow(dialog.Get());  // as a dialog opened by the handler would
+  };
+  ShowWindow(hwnd, SW_SHOW);
+  SetForegroundWindow(hwnd);
+  ASSERT_TRUE(test::PumpUntil([&] { return Routines().size() >= 3; }));
+  const std::vector<int> seen = Routines();
+  EXPECT_EQ(std::vector<int>(seen.begin(), seen.begin() + 3), (std::vector<int>{1, 3, 2}))
+      << "first activation, the deactivation it caused, then the activation";
+  g_onCall = nullptr;
+  SetActiveWindow(hwnd);
+  test::PumpUntil([] { return false; }, 100);
+  EXPECT_EQ(GetFocus(), HwndOf(kSecond)) << "the focus at the deactivation was remembered";
 }
 
 // --- Common events of the message filter -----------------------------------------------
