@@ -398,6 +398,49 @@ TEST_F(ListViewTest, EventsReachHandlersWithTheirArguments) {
   EXPECT_EQ(CallsOf(10).size(), 1u);
 }
 
+// Clicks as the mouse makes them (the control's drag detection reads the queued
+// release); hot tracking as the control notifies it.
+TEST_F(ListViewTest, ClicksActivationHeaderClicksAndHotTrackingRaiseTheirEvents) {
+  const HWND list = ListHwnd();
+  RECT label{LVIR_LABEL, 0, 0, 0};
+  SendMessageA(list, LVM_GETITEMRECT, 1, reinterpret_cast<LPARAM>(&label));
+  const LPARAM onRow = MAKELPARAM((label.left + label.right) / 2, (label.top + label.bottom) / 2);
+  const auto press = [](HWND target, UINT down, UINT up, LPARAM point) {
+    PostMessageA(target, up, 0, point);
+    SendMessageA(target, down, down == WM_RBUTTONDOWN ? MK_RBUTTON : MK_LBUTTON, point);
+    Pump();
+  };
+  press(list, WM_LBUTTONDOWN, WM_LBUTTONUP, onRow);
+  EXPECT_EQ(CallsOf(kListViewLeftClick).size(), 1u);
+  EXPECT_EQ(CallsOf(kListViewRightClick).size() + CallsOf(kListViewRowActivated).size(), 0u);
+  press(list, WM_LBUTTONDBLCLK, WM_LBUTTONUP, onRow);
+  EXPECT_EQ(CallsOf(kListViewRowActivated).size(), 1u);
+  press(list, WM_RBUTTONDOWN, WM_RBUTTONUP, onRow);
+  EXPECT_EQ(CallsOf(kListViewRightClick).size(), 1u);
+  EXPECT_TRUE(CallsOf(kListViewColumnClicked).empty());
+
+  // The third column's header: the argument is the column, not a row.
+  const auto header = reinterpret_cast<HWND>(SendMessageA(list, LVM_GETHEADER, 0, 0));
+  RECT third{};
+  ASSERT_TRUE(SendMessageA(header, HDM_GETITEMRECT, 2, reinterpret_cast<LPARAM>(&third)));
+  const LPARAM onThird = MAKELPARAM((third.left + third.right) / 2, (third.top + third.bottom) / 2);
+  press(header, WM_LBUTTONDOWN, WM_LBUTTONUP, onThird);
+  ASSERT_EQ(CallsOf(kListViewColumnClicked).size(), 1u);
+  EXPECT_EQ(CallsOf(kListViewColumnClicked)[0].args, std::vector<uint32_t>{2});
+
+  const auto hotTrack = [&](int row) {
+    NMLISTVIEW hot{};
+    hot.hdr = {list, static_cast<UINT_PTR>(GetDlgCtrlID(list)), LVN_HOTTRACK};
+    hot.iItem = row;
+    hot.iSubItem = 2;
+    return SendMessageA(WindowHwnd(), WM_NOTIFY, hot.hdr.idFrom, reinterpret_cast<LPARAM>(&hot));
+  };
+  EXPECT_EQ(hotTrack(1), 0) << "the control goes on tracking";
+  EXPECT_EQ(hotTrack(-1), 0);
+  ASSERT_EQ(CallsOf(kListViewHotRow).size(), 1u) << "over no row, no event";
+  EXPECT_EQ(CallsOf(kListViewHotRow)[0].args, std::vector<uint32_t>{1});
+}
+
 TEST_F(ListViewTest, LabelEditEventsCarryTheRowAndTheTextAndCanBeVetoed) {
   const HWND list = ListHwnd();
   g_answer = {true, 0};  // a handler's false

@@ -457,6 +457,143 @@ TEST_F(WindowComponentTest, MouseKeyAndCharacterEventsReachTheUnitUnderTheMessag
                                "false swallows the press; a character answer replaces, 0 swallows"));
 }
 
+// --- Place, size, wheel, help and the end of the session ---------------------------------
+
+TEST_F(WindowComponentTest, LoadingRaisesEvents0Then3Then4AndMovingOrResizingRaisesItsOwn) {
+  TemplateUnit unit = WindowUnit();
+  unit.record.bindings = {{kWindowMoved, 0}, {kWindowResized, 1}, {kWindowCreated, 2}};
+  const TemplateWindow window = Window(unit);
+  ASSERT_TRUE(test::InstallWindows(std::span(&window, 1), &kRoutineTable));
+  ASSERT_TRUE(Kernel().windowLoader(kWindowId, nullptr, false));
+  Kernel().DispatchWaitingMessages();
+  // Nothing of the building reaches a handler; the first show may size and move the
+  // native window once more, as the system does for a window created hidden.
+  const std::vector<int> loaded = Routines();
+  ASSERT_GE(loaded.size(), 3u);
+  EXPECT_EQ(std::vector<int>(loaded.begin(), loaded.begin() + 3), (std::vector<int>{2, 0, 1}));
+  const HWND hwnd = HwndOf(0);
+  g_calls.clear();
+  SetWindowPos(hwnd, nullptr, 40, 50, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  EXPECT_EQ(Routines(), (std::vector<int>{0})) << "moved only";
+  g_calls.clear();
+  SetWindowPos(hwnd, nullptr, 0, 0, 320, 240, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  EXPECT_EQ(Routines(), (std::vector<int>{1})) << "resized only";
+}
+
+TEST_F(WindowComponentTest, TheWheelRaisesMinus12WithSignedStepsAndTheShiftState) {
+  TemplateUnit control = Control(kFirst, "a", 10);
+  control.record.bindings = {{kEventMouseWheel, 3}};
+  TemplateUnit window = WindowUnit();
+  window.record.bindings = {{kEventMouseWheel, 4}};
+  Load({Window(window, {control})});
+  BYTE keys[256] = {};
+  keys[VK_CONTROL] = keys[VK_MENU] = 0x80;
+  SetKeyboardState(keys);
+  const auto twoDown = static_cast<WORD>(-2 * WHEEL_DELTA);
+  PostMessageA(HwndOf(kFirst), WM_MOUSEWHEEL, MAKEWPARAM(MK_CONTROL, twoDown), MAKELPARAM(30, 40));
+  PostMessageA(HwndOf(0), WM_MOUSEWHEEL, MAKEWPARAM(0, 3 * WHEEL_DELTA), MAKELPARAM(30, 40));
+  Kernel().DispatchWaitingMessages();
+  ASSERT_EQ(g_calls.size(), 2u);
+  EXPECT_EQ(g_calls[0].routine, 3);
+  EXPECT_EQ(g_calls[0].args, (std::vector<uint32_t>{static_cast<uint32_t>(-2), kShiftStateCtrl | kShiftStateAlt}));
+  EXPECT_EQ(g_calls[1].routine, 4);
+  EXPECT_EQ(g_calls[1].args, (std::vector<uint32_t>{3, kShiftStateCtrl | kShiftStateAlt}));
+}
+
+// What a help window was asked: one entry per request, as Wine's WinHelpA hands it
+// over (WM_COPYDATA with the request record, the file name after it).
+struct HelpRequest {
+  HWND from;
+  UINT command;
+  LONG data;
+  std::string file;
+};
+std::vector<HelpRequest> g_helpRequests;
+
+LRESULT CALLBACK HelpWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message != WM_COPYDATA) return DefWindowProcA(hwnd, message, wParam, lParam);
+  const auto* copy = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
+  struct Record {
+    WORD size, command;
+    LONG data, reserved;
+    WORD ofsPath, ofsData;
+  };
+  const auto* record = static_cast<const Record*>(copy->lpData);
+  std::string file;
+  if (record->ofsPath && record->ofsPath < copy->cbData) {
+    file = static_cast<const char*>(copy->lpData) + record->ofsPath;
+  }
+  g_helpRequests.push_back({reinterpret_cast<HWND>(wParam), record->command, record->data, file});
+  return TRUE;
+}
+
+TEST_F(WindowComponentTest, F1OpensTheHelpFileAtItsContextWhenAskedForAndTheFileExists) {
+  const std::string file = test::MakeTempFolder("help") + "\\帮助.hlp";
+  UniqueFile created(CreateFileA(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+  ASSERT_TRUE(created);
+  created.Reset();
+  WNDCLASSA helpClass{};
+  helpClass.lpfnWndProc = &HelpWindowProc;
+  helpClass.lpszClassName = "MS_WINHELP";
+  RegisterClassA(&helpClass);
+  const UniqueHwnd helpWindow(
+      CreateWindowExA(0, "MS_WINHELP", "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr));
+  ASSERT_TRUE(helpWindow);
+  g_helpRequests.clear();
+
+  TemplateUnit control = Control(kFirst, "a", 10);
+  control.record.bindings = {{kEventKeyDown, 3}};
+  Load({Window(WindowUnit([&](PropertyRecord& p) {
+                 p.SetWord(kWindowF1Help, 1);
+                 p.SetData(kWindowHelpFile, file);
+                 p.SetWord(kWindowHelpContext, 7);
+               }),
+               {control})});
+  const HWND window = HwndOf(0);
+  const auto write = [](int32_t property, uint32_t type, uint64_t value) {
+    Units().WriteProperty(kWindowId, 0, kCommonPropertyCount + property, 0, type, value);
+  };
+  PressKey(HwndOf(kFirst), VK_F1);
+  ASSERT_EQ(g_helpRequests.size(), 1u);
+  EXPECT_EQ(g_helpRequests[0].from, window);
+  EXPECT_EQ(g_helpRequests[0].command, static_cast<UINT>(HELP_CONTEXT));
+  EXPECT_EQ(g_helpRequests[0].data, 7);
+  EXPECT_EQ(g_helpRequests[0].file, file);
+  EXPECT_TRUE(g_calls.empty()) << "F1 opened help: no key event";
+  write(kWindowPropHelpContext, kTypeInt, 0);
+  PressKey(HwndOf(kFirst), VK_F1);
+  ASSERT_EQ(g_helpRequests.size(), 2u);
+  EXPECT_EQ(g_helpRequests[1].command, static_cast<UINT>(HELP_FINDER)) << "context 0: the contents";
+
+  write(kWindowPropHelpFile, kTypeText, reinterpret_cast<uintptr_t>((file + ".missing").c_str()));
+  PressKey(HwndOf(kFirst), VK_F1);
+  write(kWindowPropHelpFile, kTypeText, reinterpret_cast<uintptr_t>(file.c_str()));
+  write(kWindowPropF1Help, kTypeLogical, 0);
+  g_calls.clear();
+  PressKey(HwndOf(kFirst), VK_F1);
+  EXPECT_EQ(g_helpRequests.size(), 2u) << "no file, or F1 not asked for: no help";
+  EXPECT_EQ(Routines(), (std::vector<int>{3})) << "F1 not asked for is an ordinary key";
+
+  SendMessageA(window, WM_CLOSE, 0, 0);
+  ASSERT_EQ(g_helpRequests.size(), 3u);
+  EXPECT_EQ(g_helpRequests[2].command, static_cast<UINT>(HELP_QUIT)) << "the window that opened help closes it";
+  DeleteFileA(file.c_str());
+  RemoveDirectoryA(file.substr(0, file.rfind('\\')).c_str());
+}
+
+TEST_F(WindowComponentTest, TheEndOfTheSessionAsksEvent1AndAFalseAnswerRefusesIt) {
+  TemplateUnit unit = WindowUnit();
+  unit.record.bindings = {{kWindowQueryClose, 0}, {kWindowMayClose, 1}};
+  Load({Window(unit)});
+  const HWND window = HwndOf(0);
+  g_answers[1] = kFalse;
+  EXPECT_EQ(SendMessageA(window, WM_QUERYENDSESSION, 0, 0), FALSE);
+  g_answers[1] = kNothing;
+  EXPECT_EQ(SendMessageA(window, WM_QUERYENDSESSION, 0, 0), TRUE);
+  EXPECT_EQ(Routines(), (std::vector<int>{1, 1})) << "only event 1 is asked, and the window stays";
+  EXPECT_TRUE(IsWindow(window));
+}
+
 // --- Property writes -------------------------------------------------------------------
 
 TEST_F(WindowComponentTest, AReCreatingPropertyWriteKeepsPlaceIdentityStateAndOtherProperties) {
