@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "runtime/core/com_registrations.h"
 #include "runtime/lib/automation_values.h"
 #include "runtime/lib/com_owners.h"
 #include "runtime/lib/command_args.h"
@@ -39,7 +40,7 @@ ComPtr<IUnknown> CreateFromTypeLibrary(const char* name, const char* file) {
   if (count != 1 || !matches[0]) return {};
   ComPtr<IUnknown> object;
   if (FAILED(matches[0]->CreateInstance(nullptr, IID_IUnknown, reinterpret_cast<void**>(object.Put())))) return {};
-  if (std::strchr(file, '\\')) RegisterTypeLib(library.Get(), path.Get(), nullptr);  // best effort
+  if (std::strchr(file, '\\')) RegisterTypeLibraryForRun(library.Get(), path.Get());  // best effort; undone at the end
   return object;
 }
 
