@@ -1,6 +1,5 @@
 #include "runtime/core/dll_binding.h"
 
-#include <atomic>
 #include <cstdio>
 #include <cstdlib>
 #include <mutex>
@@ -52,47 +51,47 @@ std::string UnboundMessage(const ExternalFunction& fn) {
   return message;
 }
 
-std::mutex g_bindMutex;  // two threads binding the same function at once load it once
+std::mutex g_bindMutex;  // guards the tables: one binding per function, and no call while they are emptied
 
 }  // namespace
 
 FARPROC BindExternal(int32_t index) {
   RuntimeKernel& kernel = Kernel();
+  // The tables are emptied at the end of the program, possibly while a worker calls.
+  std::unique_lock lock(g_bindMutex);
   if (index < 0 || static_cast<size_t>(index) >= kernel.externals.size()) {
+    lock.unlock();
+    // The program is ending and its libraries are gone: this thread ends with the process.
+    if (kernel.shutdownUnderWay && GetCurrentThreadId() != kernel.mainThreadId) RuntimeKernel::WaitForProgramEnd();
     ReportNumberedError(1);
   }
   ExternalFunction& fn = kernel.externals[static_cast<size_t>(index)];
-  if (FARPROC bound = std::atomic_ref(fn.address).load()) return bound;
-
-  std::string failure;
-  {
-    std::lock_guard lock(g_bindMutex);
-    if (FARPROC bound = std::atomic_ref(fn.address).load()) return bound;
-    const LPCSTR key = ExportKey(fn.exportName);
-    HMODULE module = nullptr;
-    FARPROC address = nullptr;
-    if (fn.library.empty()) {
-      for (const char* library : kDefaultLibraries) {
-        module = LoadLibraryA(library);
-        if (!module) continue;
-        address = GetProcAddress(module, key);
-        if (address) break;
-        FreeLibrary(module);
-        module = nullptr;
-      }
-    } else {
-      module = LoadNamedLibrary(fn.library);
-      if (module) address = GetProcAddress(module, key);
+  if (fn.address) return fn.address;
+  const LPCSTR key = ExportKey(fn.exportName);
+  HMODULE module = nullptr;
+  FARPROC address = nullptr;
+  if (fn.library.empty()) {
+    for (const char* library : kDefaultLibraries) {
+      module = LoadLibraryA(library);
+      if (!module) continue;
+      address = GetProcAddress(module, key);
+      if (address) break;
+      FreeLibrary(module);
+      module = nullptr;
     }
-    if (address) {
-      fn.module = module;
-      std::atomic_ref(fn.address).store(address);
-      return address;
-    }
-    if (module) FreeLibrary(module);
-    failure = UnboundMessage(fn);
+  } else {
+    module = LoadNamedLibrary(fn.library);
+    if (module) address = GetProcAddress(module, key);
   }
+  if (address) {
+    fn.module = module;
+    fn.address = address;
+    return address;
+  }
+  if (module) FreeLibrary(module);
+  const std::string failure = UnboundMessage(fn);
   // Reported outside the lock, so other threads' calls are not held up by the box.
+  lock.unlock();
   ReportRuntimeError(failure.c_str(), 0);
 }
 
@@ -101,9 +100,8 @@ void ReleaseExternalLibraries() {
   std::lock_guard lock(g_bindMutex);
   for (auto& fn : kernel.externals) {
     if (fn.module) FreeLibrary(fn.module);
-    fn.module = nullptr;
-    std::atomic_ref(fn.address).store(nullptr);  // a later call binds afresh
   }
+  kernel.externals.clear();
 }
 
 }  // namespace zl

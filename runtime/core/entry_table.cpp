@@ -2,7 +2,9 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cstring>
+#include <limits>
 
 #include "runtime/core/dll_binding.h"
 #include "runtime/core/error_report.h"
@@ -67,13 +69,36 @@ Text NextFileMatch(const char* pattern, uint32_t attributeMask, bool allFiles, H
 }
 
 // Service 2: copies an array that still lives in the constant block to the heap.
+// The copy reads nothing past the block: a header or elements that would run past its
+// end read as zeros (as reallocating a constant copies only what the block holds), and
+// a size beyond any address range asks for more memory than there is.
 void MakeArrayWritable(size_t elementSize, uint8_t** variable) {
   uint8_t* block = *variable;
-  if (!block || !InConstantBlock(block)) return;
-  ArrayBlock array(block);
-  const size_t bytes = 4 + 4 * size_t{array.Dimensions()} + array.ElementCount() * elementSize;
+  const size_t available = ConstantBytesFrom(block);
+  if (!block || available == 0) return;
+  auto word = [&](size_t index) {
+    uint8_t raw[4] = {};
+    const size_t offset = 4 * index;
+    if (offset < available) std::memcpy(raw, block + offset, std::min<size_t>(4, available - offset));
+    return uint32_t{raw[0]} | uint32_t{raw[1]} << 8 | uint32_t{raw[2]} << 16 | uint32_t{raw[3]} << 24;
+  };
+  const uint32_t dimensions = word(0);
+  size_t bytes = 0;
+  bool overflow = __builtin_mul_overflow(size_t{dimensions}, size_t{4}, &bytes) ||
+                  __builtin_add_overflow(bytes, size_t{4}, &bytes);
+  size_t count = 1;
+  for (uint32_t i = 0; i < dimensions && !overflow && count != 0; ++i) {
+    const auto size = static_cast<int32_t>(word(size_t{i} + 1));
+    overflow = __builtin_mul_overflow(count, static_cast<size_t>(std::max(size, 0)), &count);
+  }
+  size_t elements = 0;
+  overflow = overflow || __builtin_mul_overflow(count, elementSize, &elements) ||
+             __builtin_add_overflow(bytes, elements, &bytes);
+  if (overflow) bytes = std::numeric_limits<size_t>::max();
   auto* copy = static_cast<uint8_t*>(RtAlloc(bytes));
-  std::memcpy(copy, block, bytes);
+  const size_t copied = std::min(bytes, available);
+  std::memcpy(copy, block, copied);
+  std::memset(copy + copied, 0, bytes - copied);
   *variable = copy;
 }
 

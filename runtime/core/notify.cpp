@@ -8,6 +8,7 @@
 #include "runtime/core/system_texts.h"
 #include "runtime/core/unit_type.h"
 #include "runtime/lib/com_object.h"
+#include "runtime/lib/conversion_commands.h"
 #include "runtime/lib/heap.h"
 #include "runtime/lib/values.h"
 
@@ -42,8 +43,9 @@ int32_t NumericToInt(const ArgRecord& value) {
     case kTypeShortInt: return static_cast<int16_t>(value.low & 0xFFFF);
     case kTypeInt:
     case kTypeLongInt: return value.Int();
-    case kTypeFloat: return static_cast<int32_t>(value.Float());
-    case kTypeDouble: return static_cast<int32_t>(value.Double());
+    // Truncated as ToInt does: NaN and values beyond 32 bits have no defined cast.
+    case kTypeFloat: return TruncateToInt(value.Float());
+    case kTypeDouble: return TruncateToInt(value.Double());
     default: ReportRuntimeError(texts::kNotNumeric, 0);
   }
 }

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "runtime/core/com_registrations.h"
 #include "runtime/core/dll_binding.h"
 #include "runtime/core/error_report.h"
 #include "runtime/core/notify.h"
@@ -250,12 +251,12 @@ void RuntimeKernel::Shutdown(int32_t exitCode) {
   }
   libraries.clear();
   libraryData.clear();
-  // Bound libraries. The table itself stays: worker threads may still call through it
-  // until the process ends.
+  // Bound libraries, and the external-function tables emptied.
   ReleaseExternalLibraries();
   extraModules.clear();
-  // Program texts, constant block, icons, hidden owner.
-  // The constant block's bounds stay: a worker still running must never free a constant.
+  // Program texts, icons, hidden owner. The constant block's bounds stay: a worker thread
+  // runs on until the process ends, and a constant it frees or resizes after the bounds
+  // were gone would reach the heap as a block of its own and corrupt it.
   programFolder.clear();
   programFileName.clear();
   for (int i = 0; i < 2; ++i) {
@@ -277,6 +278,8 @@ void RuntimeKernel::Shutdown(int32_t exitCode) {
     }
     socketsInitialised = false;
   }
+  // What the run registered in the system on the program's behalf.
+  UndoRunRegistrations();
   // OLE.
   if (oleInitialised) {
     OleUninitialize();

@@ -5,6 +5,7 @@
 #include <unordered_map>
 
 #include "runtime/core/error_report.h"
+#include "runtime/core/menu_shortcuts.h"
 #include "runtime/core/notify.h"
 #include "runtime/core/notify_codes.h"
 #include "runtime/core/unit_texts.h"
@@ -212,8 +213,9 @@ void UnitManager::FailLoad(TemplateWindowEntry& entry, HMENU menu) {
   Notify(kNotifyResumeEvents, 0, 0);
 }
 
-bool UnitManager::LoadWindow(uint32_t windowId, HWND parent, bool modal) {
+bool UnitManager::LoadWindow(uint32_t windowId, HWND parent, bool modal, bool* broughtForward) {
   RuntimeKernel& kernel = Kernel();
+  if (broughtForward) *broughtForward = false;
   // A live window is only brought forward, unless it asks to be replaced.
   TemplateWindowEntry* entry = FindWindowEntry(windowId);
   if (!entry) return false;
@@ -225,6 +227,7 @@ bool UnitManager::LoadWindow(uint32_t windowId, HWND parent, bool modal) {
       } else {
         SetForegroundWindow(entry->hwnd);
       }
+      if (broughtForward) *broughtForward = true;
       return true;
     }
     m_replacing = true;
@@ -250,8 +253,9 @@ bool UnitManager::LoadWindow(uint32_t windowId, HWND parent, bool modal) {
   owned->live.resize(owned->working.units.size());
   LoadedWindow& state = *owned;
   m_loaded[windowId] = std::move(owned);
-  // The menu.
+  // The menu and the accelerator table of the shortcuts its items name.
   const HMENU menu = BuildMenu(state.working);
+  UniqueAccelerators accelerators = BuildMenuAccelerators(state.working, kFirstMenuCommand, kMenuItemHidden);
   // Creation, parents, stacking, cursors.
   m_loadingModal = modal;
   const bool built = BuildUnits(*entry, state, parent, menu);
@@ -284,7 +288,8 @@ bool UnitManager::LoadWindow(uint32_t windowId, HWND parent, bool modal) {
       ShowWindow(object->Hwnd(), show ? SW_SHOWNA : SW_HIDE);
     }
   }
-  // The menu carries no shortcut keys, so there is no accelerator table to install.
+  // The window's key messages pass through its menu's shortcuts from now on.
+  if (Loaded(windowId) == &state) state.accelerators = std::move(accelerators);
   // Events flow again.
   Notify(kNotifyResumeEvents, 0, 0);
   // Created, moved and resized, each while the window still exists; then the show.
@@ -318,6 +323,12 @@ bool UnitManager::LoadWindow(uint32_t windowId, HWND parent, bool modal) {
   sendToUnits(kWindowShownMessage);
   if (focus && IsWindow(focus) && GetFocus() != focus) SetFocus(focus);
   return true;
+}
+
+bool TranslateMenuShortcut(uint32_t windowId, HWND window, MSG& msg) {
+  const LoadedWindow* state = Units().Loaded(windowId);
+  if (!state || !state->accelerators) return false;
+  return TranslateAcceleratorA(window, state->accelerators.Get(), &msg) != 0;
 }
 
 void UnitManager::ComponentDestroyed(uint32_t windowId, uint32_t unitId) {
@@ -360,9 +371,12 @@ intptr_t UnitServices(int32_t code, intptr_t arg1, intptr_t arg2) {
       const auto* request = reinterpret_cast<const LoadWindowRequest*>(arg1);
       if (!request) return 0;
       const HWND parent = request->parent ? request->parent->Hwnd() : nullptr;
-      if (!units.LoadWindow(request->windowId, parent, request->modal != 0)) return 0;
-      // A modal window runs the message loop's modal mode until it ends.
-      if (request->modal && Kernel().modalActive && Kernel().modalWindowId == request->windowId) {
+      bool broughtForward = false;
+      if (!units.LoadWindow(request->windowId, parent, request->modal != 0, &broughtForward)) return 0;
+      // A modal window runs the message loop's modal mode until it ends. A window that was
+      // live already was only activated: a modal window's own loop runs further down the stack.
+      if (request->modal && !broughtForward && Kernel().modalActive &&
+          Kernel().modalWindowId == request->windowId) {
         Kernel().RunMessageLoop(1);
       }
       return 1;

@@ -56,12 +56,14 @@ struct LoadedWindow {
   std::vector<LiveUnit> live;       // parallel to working.units
   std::vector<HWND> modalDisabled;  // windows disabled while this one is shown modally
   uint32_t outerModalWindowId = 0;  // the modal window this one was shown modally from, if any
+  UniqueAccelerators accelerators;  // the shortcuts its menu items name (null: none)
 };
 
 class UnitManager {
  public:
   // Loads a window of the table with all its units; answers false when it cannot be built.
-  bool LoadWindow(uint32_t windowId, HWND parent, bool modal);
+  // `broughtForward` (optional) tells whether the window was live already and only activated.
+  bool LoadWindow(uint32_t windowId, HWND parent, bool modal, bool* broughtForward = nullptr);
   // The live object of (window id, unit id); unit id 0 names the window. Null when
   // the window is not loaded or the unit is unknown, a menu item, not created or dead.
   UnitObject* FindComponent(uint32_t windowId, uint32_t unitId) const;
@@ -114,6 +116,10 @@ class UnitManager {
 
 // The unit manager of this process.
 UnitManager& Units();
+
+// Applies the shortcuts of a loaded window's menu to a key message for that window or
+// one of its controls; true when it became the menu item's command (sent to `window`).
+bool TranslateMenuShortcut(uint32_t windowId, HWND window, MSG& msg);
 
 // Installs the unit manager's kernel hooks that are still empty: window loader,
 // unit services (Notify 2000, 2005-2008, 2031), idle events, property reads and writes.

@@ -52,6 +52,7 @@ using UniqueIcon = UniqueHandle<HICON, &::DestroyIcon>;
 using UniqueGdiObject = UniqueHandle<HGDIOBJ, &::DeleteObject>;
 using UniqueFindHandle = UniqueHandle<HANDLE, &::FindClose, -1>;
 using UniqueMenu = UniqueHandle<HMENU, &::DestroyMenu>;
+using UniqueAccelerators = UniqueHandle<HACCEL, &::DestroyAcceleratorTable>;
 using UniqueRegKey = UniqueHandle<HKEY, &::RegCloseKey>;
 using UniqueLocalMemory = UniqueHandle<HLOCAL, &::LocalFree>;
 

@@ -2,6 +2,7 @@
 
 #include <string_view>
 
+#include "runtime/core/com_registrations.h"
 #include "runtime/lib/automation_values.h"
 #include "runtime/lib/com_owners.h"
 #include "runtime/lib/command_args.h"
@@ -42,7 +43,7 @@ ComPtr<IUnknown> CreateFromTypeLibrary(const char* name, const char* file) {
   if (FAILED(matches[0]->CreateInstance(nullptr, IID_IUnknown, reinterpret_cast<void**>(object.Put())))) return {};
   // Only a real backslash makes a path: the trail byte of a double-byte character may be 0x5C.
   if (FindLastSingleByte(file, '\\') != std::string_view::npos) {
-    RegisterTypeLib(library.Get(), path.Get(), nullptr);  // best effort
+    RegisterTypeLibraryForRun(library.Get(), path.Get());  // best effort; undone at the end
   }
   return object;
 }

@@ -39,13 +39,16 @@ CivilDate DateOfDay(int64_t z) {
   return {yearOfEra + era * 400 + (month <= 2 ? 1 : 0), month, day};
 }
 
-// A double truncated toward zero; NaN gives 0 and values beyond 32 bits saturate.
+}  // namespace
+
 int32_t TruncateToInt(double v) {
   if (std::isnan(v)) return 0;
   if (v <= -2147483649.0) return INT32_MIN;
   if (v >= 2147483648.0) return INT32_MAX;
   return static_cast<int32_t>(v);
 }
+
+namespace {
 
 // Character of a text after the full-width conversion, or one of these markers.
 constexpr int kEndOfText = -1;   // the end, or a lead byte before the terminator

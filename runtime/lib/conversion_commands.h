@@ -22,6 +22,8 @@ Text FormatValue(const ArgRecord& value);
 // Formats an OLE Automation date as "<y>年<m>月<d>日" with the time of day to the last
 // non-zero unit; NaN gives null.
 Text FormatDateTime(double date);
+// A double truncated toward zero; NaN gives 0 and values beyond 32 bits saturate.
+int32_t TruncateToInt(double v);
 // Reads a text as a decimal integer after the full-width conversion (leading white
 // space, optional sign, digits); beyond 32 bits the value saturates.
 int32_t TextToInt(const char* text);

@@ -70,6 +70,10 @@ bool InConstantBlock(const void* p) {
   return g_constantStart != nullptr && b >= g_constantStart && b < g_constantEnd;
 }
 
+size_t ConstantBytesFrom(const void* p) {
+  return InConstantBlock(p) ? static_cast<size_t>(g_constantEnd - static_cast<const uint8_t*>(p)) : 0;
+}
+
 void* RtAlloc(size_t n) {
   void* p = RawAlloc(n);
   if (!p) AllocFailed(n);

@@ -19,6 +19,8 @@ void SetConstantBlock(const void* start, size_t size);
 void ClearConstantBlock();
 // Whether a pointer lies inside the constant block.
 bool InConstantBlock(const void* p);
+// The bytes from p to the end of the constant block; 0 when p lies outside it.
+size_t ConstantBytesFrom(const void* p);
 
 // Allocates n bytes (not zeroed); reports exhausted memory and does not return on failure.
 void* RtAlloc(size_t n);

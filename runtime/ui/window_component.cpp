@@ -1028,6 +1028,7 @@ bool WindowComponent::PreTranslateMessage(MSG& msg) {
   // A background request is never queued: only a sent one from this thread counts.
   if (msg.message == kPaintBackgroundMessage) return true;
   if (keyMessage && !IsWindowEnabled(msg.hwnd)) return false;
+  if (keyMessage && TranslateMenuShortcut(WindowId(), Hwnd(), msg)) return true;
   if (msg.message == WM_LBUTTONDOWN || msg.message == WM_NCLBUTTONDOWN) {
     // A press ends a capture another window of the thread still holds.
     const HWND capture = GetCapture();

@@ -62,6 +62,8 @@ TEST(MainWindowTemplate, OneWindowOfSixteenUnitsAsTheProgramStoresIt) {
   ASSERT_EQ(windows->size(), 1u);
   const TemplateWindow& window = windows->front();
   EXPECT_EQ(window.windowId, 0x52010001u);
+  EXPECT_EQ(window.reserved1, 0x00717818u);
+  EXPECT_EQ(window.reserved2, 0x19010005u);
   EXPECT_EQ(window.unitBlock.size(), 3508u);
   ASSERT_EQ(window.units.size(), std::size(kUnits));
   for (size_t i = 0; i < std::size(kUnits); ++i) {

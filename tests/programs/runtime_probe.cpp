@@ -13,7 +13,9 @@
 #include "runtime/core/notify.h"
 #include "runtime/core/program_descriptor.h"
 #include "runtime/core/runtime_kernel.h"
+#include "runtime/lib/com_object.h"
 #include "runtime/lib/heap.h"
+#include "tests/support/automation_probe.h"
 
 namespace {
 
@@ -61,7 +63,13 @@ const char* const kExportNames[] = {"GetTickCount", "#5", "NoSuchExport", "NoSuc
 enum ExternalIndex { kGetTickCount, kProbeOrdinal5, kMissingInLibrary, kMissingEverywhere, kProbeByName,
                      kProbeOrdinalAbove16Bits };
 
-alignas(8) const uint8_t kConstants[] = "constant text";
+// The constant block: a text, then an array whose three dimensions of 2^31 - 1 make a
+// size beyond any address range.
+struct ProbeConstants {
+  char text[16];
+  uint32_t hugeArray[4];
+};
+alignas(8) const ProbeConstants kConstants = {"constant text", {3, 0x7FFFFFFF, 0x7FFFFFFF, 0x7FFFFFFF}};
 
 LRESULT CALLBACK ProbeWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   if (msg == WM_DESTROY) zl::Kernel().NoteLoadedWindowDestroyed(hwnd);
@@ -102,12 +110,34 @@ Fn External(int index) {
 
 int CheckBinding();
 
+// Run on the main thread after the libraries were released: what the kernel still holds.
+void LogWhatEndingLeft() {
+  char line[96];
+  std::snprintf(line, sizeof line, "closing: %zu external functions, probe library %s",
+                zl::Kernel().externals.size(), GetModuleHandleA("zl_probe_dll.dll") ? "loaded" : "freed");
+  Log(line);
+}
+
+// Creates the probe through its type library file, which registers the library.
+void CreateThroughTypeLibrary() {
+  zl::test::ProbeRegistration registration;
+  zl::ComObjectBlock* holder = zl::MakeComObject(nullptr);
+  const std::string path = zl::test::ProbeTypeLibraryPath();
+  zl::ArgRecord args[3] = {zl::ArgRecord::OfPointer(zl::kTypeComObject, holder),
+                           zl::ArgRecord::OfText(zl::test::kProbeClassName), zl::ArgRecord::OfText(path.c_str())};
+  const zl::ResultRecord created = rt.callLibraryCommand(&zl::ObjCreate, 3, args);
+  Log(created.low == 1 ? "created" : "not created");
+  Log(zl::test::ProbeTypeLibraryRegistered() ? "registered" : "not registered");
+  zl::ClearComObject(holder);
+  zl::RtFree(holder);
+}
+
 }  // namespace
 
 namespace zl {
 
 const ProgramDescriptor g_program = {
-    3, 0, 100, nullptr, kConstants, sizeof kConstants, nullptr, 0,
+    3, 0, 100, nullptr, reinterpret_cast<const uint8_t*>(&kConstants), sizeof kConstants, nullptr, 0,
     3, kLibraries, 6, kLibraryNames, kExportNames,
 };
 
@@ -133,6 +163,10 @@ int ApplicationEntry() {
       rt.auxiliaryService(3, reinterpret_cast<intptr_t>(&CleanupA), 0, 0, 0);
       rt.auxiliaryService(3, reinterpret_cast<intptr_t>(&CleanupB), 0, 0, 0);
       rt.auxiliaryService(3, reinterpret_cast<intptr_t>(&CleanupA), 0, 0, 0);
+    }
+    if (g_mode == "cleanup") {
+      if (External<ProbeFn>(kProbeByName)() != 1234) return 4;
+      Kernel().ownedObjects.push_back(&LogWhatEndingLeft);
     }
     rt.loadStartWindow(kProbeWindowId);
     if (g_mode == "end-worker") {
@@ -173,7 +207,16 @@ int ApplicationEntry() {
     Notify(kNotifyRuntimeError, reinterpret_cast<intptr_t>(""), 0);
   }
   if (g_mode == "alloc-fail") rt.allocate(~static_cast<size_t>(0) - 63);
+  if (g_mode == "huge-constant-array") {
+    auto* array = reinterpret_cast<uint8_t*>(const_cast<uint32_t*>(kConstants.hugeArray));
+    rt.auxiliaryService(static_cast<int32_t>(AuxiliaryServiceNumber::MakeArrayWritable), 4,
+                        reinterpret_cast<intptr_t>(&array), 0, 0);
+  }
   if (g_mode == "bind") rt.endProgram(CheckBinding());
+  if (g_mode == "type-library") {
+    CreateThroughTypeLibrary();
+    rt.endProgram(0);
+  }
   if (g_mode == "bind-missing-in-library") External<ProbeFn>(kMissingInLibrary)();
   if (g_mode == "bind-missing") External<ProbeFn>(kMissingEverywhere)();
   return 3;

@@ -325,6 +325,47 @@ CLSID ProbeClassId() {
   return attr.Load(info.Get()) ? attr->guid : CLSID_NULL;
 }
 
+namespace {
+
+// The identity of the probe's type library (all zero when its file does not load).
+TLIBATTR ProbeLibraryAttributes() {
+  TLIBATTR attributes{};
+  const std::string path = ProbeTypeLibraryPath();
+  const std::wstring wide(path.begin(), path.end());
+  ComPtr<ITypeLib> library;
+  TLIBATTR* read = nullptr;
+  if (SUCCEEDED(LoadTypeLibEx(wide.c_str(), REGKIND_NONE, library.Put())) && SUCCEEDED(library->GetLibAttr(&read))) {
+    attributes = *read;
+    library->ReleaseTLibAttr(read);
+  }
+  return attributes;
+}
+
+}  // namespace
+
+bool ProbeTypeLibraryRegistered() {
+  const TLIBATTR library = ProbeLibraryAttributes();
+  BSTR path = nullptr;
+  const HRESULT found =
+      QueryPathOfRegTypeLib(library.guid, library.wMajorVerNum, library.wMinorVerNum, library.lcid, &path);
+  SysFreeString(path);
+  return SUCCEEDED(found);
+}
+
+void RegisterProbeTypeLibrary() {
+  const std::string path = ProbeTypeLibraryPath();
+  const std::wstring wide(path.begin(), path.end());
+  ComPtr<ITypeLib> library;
+  if (SUCCEEDED(LoadTypeLibEx(wide.c_str(), REGKIND_NONE, library.Put()))) {
+    RegisterTypeLib(library.Get(), const_cast<wchar_t*>(wide.c_str()), nullptr);
+  }
+}
+
+void UnregisterProbeTypeLibrary() {
+  const TLIBATTR library = ProbeLibraryAttributes();
+  UnRegisterTypeLib(library.guid, library.wMajorVerNum, library.wMinorVerNum, library.lcid, library.syskind);
+}
+
 ProbeRegistration::ProbeRegistration() {
   const CLSID clsid = ProbeClassId();
   if (clsid == CLSID_NULL) return;

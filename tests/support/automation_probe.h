@@ -59,6 +59,11 @@ const ProbeCall& LastProbeCall();
 std::string ProbeTypeLibraryPath();
 // The probe's class identifier, from its type library.
 CLSID ProbeClassId();
+// Whether the probe's type library is registered; registering it under its file, and
+// removing its registration.
+bool ProbeTypeLibraryRegistered();
+void RegisterProbeTypeLibrary();
+void UnregisterProbeTypeLibrary();
 
 // Registers the probe in this process and its ProgID in the registry; undone
 // on destruction. COM must be initialised on the thread.

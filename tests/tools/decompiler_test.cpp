@@ -66,6 +66,7 @@ std::vector<uint8_t> HandWrittenTemplate() {
   TemplateWindow main;
   main.windowId = 0x52010009;
   main.reserved1 = 0x00717818;
+  main.reserved2 = 0x19010005;
   main.text1 = "说明 \"引号\"\r\n\x01";
   TemplateUnit window{0x06010000, false, Component(0x00010001, EveryWindowFieldChanged()), {}};
   window.record.flags = kUnitDisabled | 0x100;
@@ -118,7 +119,7 @@ TEST(Decompiler, AHandWrittenTemplateComesBackByteForByteWithAndWithoutRoutineNa
   const std::string named = DecompileTemplate(bytes, Routines(), error)->windows[0].text;
   const std::string unnamed = DecompileTemplate(bytes, {}, error)->windows[0].text;
   for (const std::string& expected :
-       {Utf8(u8"Title = \"文字Title\"\n"), std::string("BackColour = 0x123456\n"),
+       {std::string("reserved1 = 0x00717818\nreserved2 = 0x19010005\n"), Utf8(u8"Title = \"文字Title\"\n"), std::string("BackColour = 0x123456\n"),
         std::string("HelpContext = -2147483636\n"), std::string("Shape = 29  # 0-29\n"),
         std::string("  { event = 1 },\n  { event = -7, handler = \"OnMenuOpen\" },\n"),
         std::string("blob_hex = \"01 00 00 00 0D 00 00 00 53\"\n"), std::string("mouse_pointer_hex = \"\"\n"),
@@ -187,6 +188,7 @@ TEST(DecompilerTool, WritesDescriptionsThatTheToolCompilesBackToTheSameBytes) {
 
   // One window goes to standard output; bytes outside every record are reported.
   TemplateWindow one;
+  one.windowId = 0x52010001;
   one.units = {{0x06010000, false, Component(0x00010001, {}), {}}};
   std::vector<uint8_t> bytes = WriteWindowTemplate(std::vector<TemplateWindow>{one});
   WriteFile(original, bytes);

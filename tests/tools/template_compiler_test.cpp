@@ -228,6 +228,8 @@ INSTANTIATE_TEST_SUITE_P(
                        "bad.toml:10:7: error: field 'tag' has a character outside code page 936"},
         BadDescription{"RepeatedUnit", "[[unit]]\nid = 0x06010000\ntype = 1\nleft = 0\ntop = 0\nwidth = 1\nheight = 1\n",
                        "bad.toml:10:1: error: a unit with this id is given twice"},
+        BadDescription{"ComponentWithUnitIdZero", "[[unit]]\nid = 0\ntype = \"TestControl\"\nleft = 0\ntop = 0\nwidth = 1\nheight = 1\n",
+                       "bad.toml:11:6: error: unit id 0 names the window unit: no other unit can have it"},
         BadDescription{"MenuItemWithPosition", "[[unit]]\nid = 0x26010001\nleft = 3\n",
                        "bad.toml:12:1: error: a menu item has no field 'left'"},
         BadDescription{"EventWithoutNumber", "events = [{ handler = \"OnStartClicked\" }]\n",
@@ -242,7 +244,7 @@ TEST(TemplateCompiler, WindowTableAndWindowUnitAreRequired) {
             "w.toml: error: a [window] table with the window's id is required\n"
             "w.toml:1:1: error: the first unit must be the window unit (bits 28-31 of its id 0)\n");
   errors.clear();
-  EXPECT_FALSE(CompileWindowDescription("[window]\nid = 1\n", "w.toml", {}, errors));
+  EXPECT_FALSE(CompileWindowDescription("[window]\nid = 0x52010001\n", "w.toml", {}, errors));
   EXPECT_EQ(AllText(errors), "w.toml:1:1: error: a window needs at least its window unit ([[unit]])\n");
   errors.clear();
   EXPECT_FALSE(CompileWindowDescription("[window]\nident = 1\n", "w.toml", {}, errors));
@@ -250,6 +252,21 @@ TEST(TemplateCompiler, WindowTableAndWindowUnitAreRequired) {
             "w.toml:1:1: error: field 'id' is missing\n"
             "w.toml:2:1: error: a window has no field 'ident'\n"
             "w.toml:1:1: error: a window needs at least its window unit ([[unit]])\n");
+}
+
+TEST(TemplateCompiler, WindowIdsThatTheRuntimeNeverFindsAreRejected) {
+  constexpr char kUnit[] = "[[unit]]\nid = 0x06010000\ntype = 1\nleft = 0\ntop = 0\nwidth = 1\nheight = 1\n";
+  for (const auto& [given, shown] : {std::pair{"0x52000000", "0x52000000"}, std::pair{"0x50010001", "0x50010001"},
+                                      std::pair{"0", "0x00000000"}}) {
+    std::vector<CompileError> errors;
+    EXPECT_FALSE(CompileWindowDescription("[window]\nid = " + std::string(given) + "\n" + kUnit, "w.toml", {}, errors));
+    EXPECT_EQ(AllText(errors), "w.toml:2:6: error: window id " + std::string(shown) +
+                                   " can never be looked up: its low 24 bits and its bits 24-27 must not be 0\n");
+  }
+  // Bits 24-27 and a serial are all a lookup needs.
+  std::vector<CompileError> errors;
+  EXPECT_TRUE(CompileWindowDescription(std::string("[window]\nid = 0x01000001\n") + kUnit, "w.toml", {}, errors))
+      << AllText(errors);
 }
 
 TEST(TemplateCompiler, CppSourceEmbedsTheBytes) {

@@ -247,6 +247,10 @@ std::vector<TemplateUnit> Units(FieldReader& top, const toml::node* windowNode, 
     if (units.empty() && (unit.unitId >> 28) != 0) {
       context.Error(&table, "the first unit must be the window unit (bits 28-31 of its id 0)");
     }
+    // Unit id 0 names the window unit in every lookup: a component of that id is never found.
+    if (!units.empty() && unit.unitId == 0) {
+      context.Error(table.get("id"), "unit id 0 names the window unit: no other unit can have it");
+    }
     if (!ids.insert(unit.unitId).second) context.Error(&table, "a unit with this id is given twice");
     units.push_back(std::move(unit));
   }
@@ -276,7 +280,15 @@ std::optional<TemplateWindow> CompileWindowDescription(std::string_view text, co
     context.Error(windowNode, "a [window] table with the window's id is required");
   } else {
     FieldReader fields(windowTable, fileName, errors, "field");
-    if (fields.Require("id")) window.windowId = fields.U32("id");
+    if (fields.Require("id")) {
+      window.windowId = fields.U32("id");
+      // The runtime's window lookup fails at once for such an id: the window could never be loaded.
+      if ((window.windowId & 0x00FFFFFFu) == 0 || (window.windowId & 0x0F000000u) == 0) {
+        context.Error(fields.Node("id"), "window id " + TomlHexWord(window.windowId) +
+                                             " can never be looked up: its low 24 bits and its bits 24-27 must "
+                                             "not be 0");
+      }
+    }
     window.reserved1 = fields.U32("reserved1");
     window.reserved2 = fields.U32("reserved2");
     window.text1 = fields.Text("text1");

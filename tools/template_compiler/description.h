@@ -3,14 +3,14 @@
 // template by `zl_template_compiler --decompile`, in this same form).
 //
 //   [window]
-//   id = 0x52010001              # required
+//   id = 0x52010001              # required; neither its low 24 bits nor bits 24-27 may be 0
 //   reserved1 = 0x00717818       # optional words and texts, kept unread by the runtime
 //   reserved2 = 0x19010005
 //   text1 = ""
 //   text2 = ""
 //
 //   [[unit]]                     # units in template order; the first is the window unit
-//   id = 0x06010000              # required
+//   id = 0x06010000              # required; 0 only for the window unit
 //   type = "window"              # required: Chinese or English type name, or the type code
 //   name = ""                    # optional fields default to 0, "", false or empty
 //   second_name = ""
@@ -43,7 +43,7 @@
 //   id = 0x26010002
 //   type = "Menu"                # optional for a menu item
 //   name = "菜单1"
-//   caption = "打开(&O)"
+//   caption = "打开(&O)\tCtrl+O"  # after a tab, the item's shortcut (runtime/core/menu_shortcuts.h)
 //   flags = 0
 //   handler = "OnOpenClicked"    # optional: no handler is stored as -1
 //   # handler_offset = 3         # or the routine by its position

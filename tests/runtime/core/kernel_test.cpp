@@ -7,6 +7,7 @@
 
 #include "runtime/core/private_messages.h"
 #include "runtime/core/system_texts.h"
+#include "tests/support/automation_probe.h"
 #include "tests/support/test_support.h"
 
 namespace zl {
@@ -38,7 +39,25 @@ TEST(ProgramEnd, ClosingTheLastWindowEndsWithZeroAfterCleanupAndLibraryNotificat
   PostMessageA(window, WM_CLOSE, 0, 0);
   EXPECT_EQ(child.WaitExit(), 0u);
   // Registered A, B, A: each runs once, in registration order; libraries hear 1 then 6.
-  EXPECT_EQ(test::ReadWholeFile(log), "lib1 1\nlib2 1 service\ncleanup A\ncleanup B\nlib1 6\nlib2 6 \n");
+  // Objects made on the program's behalf close after the bound library was freed and the
+  // external-function tables were emptied.
+  EXPECT_EQ(test::ReadWholeFile(log), "lib1 1\nlib2 1 service\ncleanup A\ncleanup B\nlib1 6\nlib2 6 \n"
+                                      "closing: 0 external functions, probe library freed\n");
+}
+
+TEST(ProgramEnd, RemovesTheTypeLibraryRegistrationsTheRunMadeAndOnlyThose) {
+  test::UnregisterProbeTypeLibrary();
+  ASSERT_FALSE(test::ProbeTypeLibraryRegistered());
+  const std::string log = LogPath("type-library");
+  EXPECT_EQ(test::RunProgram(Probe("type-library", log)), 0u);
+  EXPECT_EQ(test::ReadWholeFile(log), "lib1 1\nlib2 1 service\ncreated\nregistered\nlib1 6\nlib2 6 \n");
+  EXPECT_FALSE(test::ProbeTypeLibraryRegistered());
+  // A registration that was there before the run is not the program's to remove.
+  test::RegisterProbeTypeLibrary();
+  ASSERT_TRUE(test::ProbeTypeLibraryRegistered());
+  EXPECT_EQ(test::RunProgram(Probe("type-library", LogPath("type-library-kept"))), 0u);
+  EXPECT_TRUE(test::ProbeTypeLibraryRegistered());
+  test::UnregisterProbeTypeLibrary();
 }
 
 // The hidden owner window of a process, or null.
@@ -178,6 +197,8 @@ INSTANTIATE_TEST_SUITE_P(
         ReportCase{"error-empty", "运行时出错!\r\n\r\n"},
         ReportCase{"no-start-window", "运行时出错!\r\n\r\n错误信息：载入启动窗口失败\r\n"},
         ReportCase{"alloc-fail", "运行时出错!\r\n\r\n错误信息：分配 18446744073709551552 字节内存失败!\r\n"},
+        // A constant array whose size overflows is copied out by no allocation.
+        ReportCase{"huge-constant-array", "运行时出错!\r\n\r\n错误信息：分配 18446744073709551615 字节内存失败!\r\n"},
         ReportCase{"bind-missing-in-library",
                    "运行时出错!\r\n\r\n错误信息：无法找到指定DLL库文件“zl_probe_dll.dll”中的输出命令“NoSuchExport”\r\n"},
         ReportCase{"bind-missing", "运行时出错!\r\n\r\n错误信息：无法找到指定DLL库文件中的输出命令“NoSuchExport”\r\n"}),

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cstring>
 #include <optional>
+#include <span>
 #include <string>
 #include <thread>
 #include <vector>
@@ -19,9 +20,14 @@
 #include "runtime/lib/blocks.h"
 #include "runtime/lib/heap.h"
 #include "runtime/lib/system_commands.h"
+#include "runtime/ui/support_libraries.h"
 #include "tests/support/loaded_windows.h"
 #include "tests/support/test_support.h"
 #include "tests/support/test_units.h"
+
+// tests/templates/menu_window.toml, compiled.
+extern const uint8_t kMenuTemplate[];
+extern const uint32_t kMenuTemplate_size;
 
 namespace zl {
 namespace {
@@ -599,6 +605,39 @@ TEST_F(UnitManagerTest, MenuItemsBuildTheMenuAndHaveOneHandler) {
   EXPECT_EQ(LogLines({"create"}).size(), 4u);
 }
 
+TEST_F(UnitManagerTest, MenuShortcutsOfATemplateWindowRaiseTheirItemsEvents) {
+  // The real window type, whose message filter applies the shortcuts, and the test menu items.
+  static std::vector<UnitTypeDescriptor> types(g_coreLibrary.unitTypes,
+                                               g_coreLibrary.unitTypes + g_coreLibrary.unitTypeCount);
+  const size_t menuItem = (test::kTestMenuItemTypeCode & 0xFFFF) - 1;
+  types[menuItem] = test::kTestUnitLibrary.unitTypes[menuItem];
+  static const SupportLibraryRecord library{"core with menu items", nullptr, static_cast<uint32_t>(types.size()),
+                                            types.data(), 0, nullptr};
+  Kernel().libraries = {&library};
+  ASSERT_TRUE(test::InstallWindows(std::span<const uint8_t>(kMenuTemplate, kMenuTemplate_size), &kRoutineTable));
+  ASSERT_TRUE(Kernel().windowLoader(kWindowId, nullptr, false));
+  const HWND window = HwndOf(kWindowId, 0);
+  ASSERT_NE(GetMenu(window), nullptr);
+  auto press = [&](std::initializer_list<int> held, UINT key) {
+    BYTE keys[256] = {};
+    for (int heldKey : held) keys[heldKey] = 0x80;
+    SetKeyboardState(keys);
+    PostMessageA(window, WM_KEYDOWN, key, 1);
+    Kernel().DispatchWaitingMessages();
+  };
+  g_calls.clear();
+  press({VK_CONTROL}, 'O');            // 打开: OnStartClicked
+  press({}, 'O');                      // no Ctrl: no shortcut
+  press({VK_CONTROL}, 'H');            // the hidden item's key does nothing
+  press({VK_CONTROL}, 'S');            // Shift is part of 另存为's key
+  press({VK_CONTROL, VK_SHIFT}, 'S');  // 另存为: OnMenuOpen
+  press({}, VK_F5);                    // 关于: OnStopClicked
+  BYTE released[256] = {};
+  SetKeyboardState(released);
+  EXPECT_EQ(RoutinesCalled(), (std::vector<int>{1, 3, 2}));
+  test::DestroyLoadedWindows();
+}
+
 TEST_F(UnitManagerTest, ContainerPagesParentTheirChildrenAndHideLaterPages) {
   TemplateWindow window = StandardWindow();
   TemplateUnit container = test::TestControlUnit(0x16010021, "container", 150, 10);
@@ -658,6 +697,47 @@ TEST_F(UnitManagerTest, AModalWindowShownFromAModalWindowHandsTheModalStateBack)
   EXPECT_TRUE(Kernel().ModalEnded(kOtherWindowId));
   EXPECT_FALSE(Kernel().modalActive);
   EXPECT_TRUE(IsWindowEnabled(HwndOf(kWindowId, 0)));
+}
+
+// What a modal window's idle callback saw when it loaded that window modally again.
+struct ModalReload {
+  int calls = 0;
+  intptr_t answer = -1;
+  bool aliveAfter = false;
+};
+ModalReload g_reload;
+
+// Runs inside the modal window's loop: loads the window again, modally, then closes it.
+void ReloadModalThenClose(intptr_t) {
+  if (++g_reload.calls == 1) {
+    LoadWindowRequest again{kOtherWindowId, nullptr, 1};
+    g_reload.answer = Notify(kNotifyLoadWindow, reinterpret_cast<intptr_t>(&again), 0);
+    g_reload.aliveAfter = Units().FindComponent(kOtherWindowId, 0) != nullptr;
+  }
+  // A nested loop would idle here too: closing ends every loop, so nothing hangs.
+  if (UnitObject* modal = Units().FindComponent(kOtherWindowId, 0)) DestroyWindow(modal->Hwnd());
+}
+
+TEST_F(UnitManagerTest, LoadingTheLiveModalWindowModallyAgainOnlyActivatesIt) {
+  UseWindows({StandardWindow(), StandardWindow(kOtherWindowId, "modal")});
+  ASSERT_TRUE(Kernel().windowLoader(kWindowId, nullptr, false));
+  const HWND first = HwndOf(kWindowId, 0);
+  g_reload = {};
+  const intptr_t idle[3] = {reinterpret_cast<intptr_t>(first), reinterpret_cast<intptr_t>(&ReloadModalThenClose), 0};
+  Notify(kNotifyAddIdleCallback, reinterpret_cast<intptr_t>(idle), 0);
+  g_calls.clear();
+  LoadWindowRequest request{kOtherWindowId, nullptr, 1};
+  // Returns once the modal window has ended.
+  EXPECT_EQ(Notify(kNotifyLoadWindow, reinterpret_cast<intptr_t>(&request), 0), 1);
+  Notify(kNotifyRemoveIdleCallback, reinterpret_cast<intptr_t>(first), 0);
+  EXPECT_EQ(g_reload.answer, 1);
+  EXPECT_TRUE(g_reload.aliveAfter) << "the second load ran a loop of its own until the window ended";
+  EXPECT_EQ(HwndOf(kOtherWindowId, 0), nullptr);
+  EXPECT_FALSE(Kernel().modalActive);
+  EXPECT_TRUE(IsWindowEnabled(first));
+  // The second load raised no event: the window's created event ran once.
+  const std::vector<int> routines = RoutinesCalled();
+  EXPECT_EQ(std::count(routines.begin(), routines.end(), 0), 1);
 }
 
 // A window whose posted message loads the window its wParam names.
