@@ -296,6 +296,23 @@ TEST_F(ListViewTest, ACellCutTheWindowsWayBeforeADoubleByteCharacterComesBackWho
   RemoveWindowSubclass(ListHwnd(), &WindowsCut, 1);
 }
 
+// A row below zero never reaches the control: to some list messages -1 means every row.
+int g_negativeRowWrites = 0;
+LRESULT CALLBACK NegativeRowSpy(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR) {
+  if (message == LVM_SETITEMTEXTA && static_cast<int>(wParam) < 0) ++g_negativeRowWrites;
+  return DefSubclassProc(hwnd, message, wParam, lParam);
+}
+
+TEST_F(ListViewTest, SetCellTextSendsNoRowBelowZero) {
+  ASSERT_TRUE(SetWindowSubclass(ListHwnd(), &NegativeRowSpy, 1, 0));
+  g_negativeRowWrites = 0;
+  CallVoid(&SetCellText, List(), Arg::Int(-1), Arg::Int(1), Arg::Text("every row?"));
+  CallVoid(&SetCellText, List(), Arg::Int(0), Arg::Int(1), Arg::Text("row 0"));
+  RemoveWindowSubclass(ListHwnd(), &NegativeRowSpy, 1);
+  EXPECT_EQ(g_negativeRowWrites, 0);
+  EXPECT_EQ(Cell(0, 1), "row 0");
+}
+
 TEST_F(ListViewTest, FindRowSearchesItemsOrTheGivenColumn) {
   CallVoid(&DeleteAllRows, List());
   const std::pair<const char*, const char*> rows[] = {{"10001", "abc"}, {"abc", "xyz"}, {"3", "abcdef"}};
