@@ -317,6 +317,19 @@ TEST_F(WindowComponentTest, TabAndShiftTabWalkTheTabOrderAndWrap) {
   EXPECT_EQ(GetFocus(), third) << "backwards from the first wraps to the last";
 }
 
+// Three stops, where one step back and one forward land on different controls.
+TEST_F(WindowComponentTest, ShiftTabStepsBackOverThreeStops) {
+  Load({Window(WindowUnit(), {Control(kFirst, "1", 10), Control(kSecond, "2", 40), Control(kThird, "3", 70)})});
+  SetFocus(HwndOf(kSecond));
+  BYTE keys[256] = {};
+  keys[VK_SHIFT] = 0x80;
+  SetKeyboardState(keys);
+  PressKey(GetFocus(), VK_TAB);
+  EXPECT_EQ(GetFocus(), HwndOf(kFirst));
+  PressKey(GetFocus(), VK_TAB);
+  EXPECT_EQ(GetFocus(), HwndOf(kThird));
+}
+
 // A unit of a real component type with a blob changed from its defaults.
 TemplateUnit RealUnit(uint32_t unitId, uint32_t typeCode, const BlobSchema& schema, int32_t top,
                       const std::function<void(PropertyRecord&)>& change) {
