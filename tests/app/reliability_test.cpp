@@ -65,7 +65,7 @@ class Faults : public ::testing::Test {
   // remaining clicks and the closing never sent.
   void ExpectEndDuringClicks(const std::function<void()>& end) {
     m_app.UseNumbers({"44001"});
-    m_app.UseSettings("1", "1");
+    m_app.UseSettings("1", "2");  // two seconds for the card to appear, with other tests beside
     m_app.Click(kStartButton);
     const HWND card = CardFromLedger(WaitForFirstLike("44001"), "44001");
     ASSERT_NE(card, nullptr);
@@ -169,7 +169,7 @@ void HoldThreads(DWORD processId, bool hold) {
 TEST_F(Faults, ClientThatStopsAnsweringLeavesTheRunToEnd) {
   ASSERT_NO_FATAL_FAILURE(Begin());
   m_app.UseNumbers({"45001"});
-  m_app.UseSettings("1", "1");
+  m_app.UseSettings("1", "2");
   m_app.Click(kStartButton);
   const HWND card = CardFromLedger(WaitForFirstLike("45001"), "45001");
   ASSERT_NE(card, nullptr);
@@ -472,7 +472,7 @@ TEST_F(Leaks, AddAndClearCyclesLeaveTheHeapAsItWas) {
 // a block left per run or every second or third run; `./dev stress` makes a hundred.
 TEST_F(Leaks, RunAfterRunLeavesTheHeapAsItWas) {
   m_app.UseNumbers({"62001"});
-  m_app.UseSettings("1", "1");  // a second for the card to appear before the search
+  m_app.UseSettings("1", "2");  // time for the card to appear before the search, on a busy machine too
   const auto run = [&](size_t done) {
     m_app.Click(kStartButton);
     m_app.WaitForLogCount(kRunDoneLine, done);
