@@ -28,13 +28,39 @@ void SetNumber(int32_t row, const char* number) {
 
 void AppendAccountRow(const char* number) { SetNumber(InsertNumberedRow(), number); }
 
-void ImportNumbers(const char* text) {
-  const TextArrayOwner lines = CallTextArray(&SplitText, Arg::Text(text), Arg::Text(texts::kLineEnd));
+namespace {
+
+// Appends one row per piece, in order.
+void AppendRows(const TextArrayOwner& lines) {
   if (!lines) return;
   const ArrayBlock array(lines.get());
   // A visible list repaints after every row it takes; held, it repaints once at the end.
   const RedrawHold hold(kMainWindowId, kAccountListUnit);
   for (size_t i = 0; i < array.ElementCount(); ++i) AppendAccountRow(array.At<char*>(i));
+}
+
+TextArrayOwner SplitLines(const char* text) {
+  return CallTextArray(&SplitText, Arg::Text(text), Arg::Text(texts::kLineEnd));
+}
+
+}  // namespace
+
+void ImportNumbers(const char* text) { AppendRows(SplitLines(text)); }
+
+void ImportFile(const char* path) {
+  // ImportNumbers on the file's text, with each copy released once the next step has
+  // made its own: a million lines come to tens of megabytes, which the list's rows
+  // would otherwise sit on top of.
+  TextArrayOwner lines;
+  {
+    TextOwner text;
+    {
+      const HeapPtr<uint8_t> bytes = CallByteSet(&ReadFileBytes, Arg::Text(path));
+      text = CallText(&ToText, Arg::ByteSet(bytes.get()));
+    }
+    lines = SplitLines(text.get());
+  }
+  AppendRows(lines);
 }
 
 HandlerResult OnAddClicked(std::span<const uint32_t>) {
@@ -53,9 +79,7 @@ HandlerResult OnImportClicked(std::span<const uint32_t>) {
               Arg::Logical(false)) == -1) {
     return {};
   }
-  const HeapPtr<uint8_t> bytes = CallByteSet(&ReadFileBytes, Arg::Text(path.get()));
-  const TextOwner text = CallText(&ToText, Arg::ByteSet(bytes.get()));
-  ImportNumbers(text.get());
+  ImportFile(path.get());
   return {};
 }
 

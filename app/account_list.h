@@ -11,6 +11,8 @@ namespace zl::app {
 void AppendAccountRow(const char* number);
 // Appends one row per line of a text (lines end with "\r\n").
 void ImportNumbers(const char* text);
+// Appends one row per line of a text file, as the import button does.
+void ImportFile(const char* path);
 
 // Click handlers of the add, import and clear buttons.
 HandlerResult OnAddClicked(std::span<const uint32_t>);

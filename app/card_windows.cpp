@@ -15,6 +15,7 @@ using GetWindowTextLengthFn = int(WINAPI*)(HWND);
 using GetWindowTextFn = int(WINAPI*)(HWND, LPSTR, int);
 using GetClassNameFn = int(WINAPI*)(HWND, LPSTR, int);
 using GetClientRectFn = BOOL(WINAPI*)(HWND, LPRECT);
+using GetDesktopWindowFn = HWND(WINAPI*)();
 using PostMessageFn = BOOL(WINAPI*)(HWND, UINT, WPARAM, LPARAM);
 
 constexpr int32_t kClassNameBuffer = 50;
@@ -92,6 +93,9 @@ std::vector<HWND> CollectCardWindows() {
 }
 
 void PostMouseClick(HWND window, int32_t x, int32_t y) {
+  // A null handle would post to this thread's own queue, not to a window: the click
+  // goes to the desktop window instead.
+  if (!window) window = External<GetDesktopWindowFn>(kGetDesktopWindow)();
   // y in the high word, x in the low word, computed as the double y × 65536 + x.
   const double position = y * 65536.0 + x;
   const auto lParam = static_cast<LPARAM>(static_cast<int32_t>(static_cast<int64_t>(position)));

@@ -35,7 +35,8 @@ void FindWindowsByClass(const char* className, std::vector<HWND>& handles);
 int32_t GetClientSize(HWND window, int32_t& width, int32_t& height);
 // The card windows open now, in enumeration order.
 std::vector<HWND> CollectCardWindows();
-// Posts one left click at (x, y) of a window's client area: move, down, up.
+// Posts one left click at (x, y) of a window's client area: move, down, up (a null
+// window stands for the desktop window).
 void PostMouseClick(HWND window, int32_t x, int32_t y);
 // Posts a close request.
 void PostClose(HWND window);

@@ -29,10 +29,17 @@ function(zl_add_host_test name)
     "ASAN_OPTIONS=detect_leaks=1:abort_on_error=0;UBSAN_OPTIONS=print_stacktrace=1")
 endfunction()
 
+# Every test that needs the X display or a Wine prefix takes this lock, so ctest runs
+# them one at a time (they share the pointer, the focus and the foreground window) while
+# host tests and fuzz targets run beside them. `./dev` writes the same name for the
+# entries it adds.
+set(ZL_DISPLAY_LOCK zl_display)
+
 # A Windows test program, run under Wine against real windows.
 function(zl_add_wine_test name)
   cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
   target_link_libraries(${name} PRIVATE ${ARG_LIBS} zl_test_support GTest::gtest_main)
   add_test(NAME ${name} COMMAND ${name})
+  set_tests_properties(${name} PROPERTIES RESOURCE_LOCK ${ZL_DISPLAY_LOCK})
 endfunction()

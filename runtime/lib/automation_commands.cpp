@@ -153,9 +153,11 @@ class MemberPlan {
   DISPID id = DISPID_UNKNOWN;
   WORD kind = DISPATCH_METHOD;
   bool variableArguments = false;
+  bool typed = false;  // false: the object has no type information to plan by
 
   // Takes the parameters of a bound member, for `actual` arguments; false when there are too many.
   bool Plan(const BoundMember& member, bool forPut, size_t actual) {
+    typed = true;
     if (const FUNCDESC* f = member.Function()) {
       id = f->memid;
       kind = static_cast<WORD>(f->invkind);
@@ -242,7 +244,7 @@ class CallArguments {
   // Makes every argument for the plan's parameters; a result code other than 0 on failure.
   int32_t Build(const MemberPlan& plan) {
     for (size_t i = 0; i < m_count; ++i) {
-      if (!BuildOne(i, plan.At(i))) return kAutomationArgumentType;
+      if (!BuildOne(i, plan.At(i), plan.typed)) return kAutomationArgumentType;
     }
     return kAutomationSuccess;
   }
@@ -268,10 +270,12 @@ class CallArguments {
   }
 
   // Writes the [out] parameters back into the variables that were passed by reference.
+  // Without type information every such variable may have been written.
   void WriteBack(const MemberPlan& plan) {
     for (size_t i = 0; i < m_count; ++i) {
       const ArgRecord actual = Actual(i);
-      if (!(V_VT(Arg(i)) & VT_BYREF) || !(plan.At(i).flags & PARAMFLAG_FOUT) || !IsByReference(actual)) continue;
+      const bool out = !plan.typed || (plan.At(i).flags & PARAMFLAG_FOUT);
+      if (!(V_VT(Arg(i)) & VT_BYREF) || !out || !IsByReference(actual)) continue;
       StoreIntoVariable(actual, Store(i));
     }
   }
@@ -283,7 +287,7 @@ class CallArguments {
   VARIANT* Store(size_t i) { return &m_stores[m_count - 1 - i]; }
 
   // Makes argument i for its parameter.
-  bool BuildOne(size_t i, const Parameter& parameter) {
+  bool BuildOne(size_t i, Parameter parameter, bool typed) {
     const ArgRecord actual = Actual(i);
     const ArgRecord value = IsByReference(actual) ? ReadVariable(actual) : actual;
     VARIANT* arg = Arg(i);
@@ -292,6 +296,12 @@ class CallArguments {
     if (V_VT(store) == VT_EMPTY) {
       V_VT(store) = VT_ERROR;
       V_ERROR(store) = DISP_E_PARAMNOTFOUND;
+    }
+    // Without a declared type a variable goes by reference as what it holds: a
+    // Variant variable as a whole VARIANT, any other as its value's own type.
+    if (!typed && IsByReference(actual)) {
+      const VARTYPE own = value.type == kTypeVariant ? static_cast<VARTYPE>(VT_VARIANT) : V_VT(store);
+      parameter = {static_cast<VARTYPE>(VT_BYREF | own), PARAMFLAG_FIN | PARAMFLAG_FOUT};
     }
     if (!(parameter.type & VT_BYREF) || !Refer(parameter, arg, store)) {
       *arg = *store;  // by value: the argument takes the value over
@@ -379,7 +389,8 @@ int32_t CallBound(IDispatch* dispatch, ITypeComp* comp, LPOLESTR name, const Arg
 
 // Calls a member of an object without type information: its identifier comes from
 // GetIDsOfNames, and the values go as their own types, each invoke kind of the
-// binding order in turn until one is a member.
+// binding order in turn until one is a member. Variables passed by reference are
+// written back as on the typed path.
 int32_t CallByName(IDispatch* dispatch, LPOLESTR name, const ArgList& a, const MemberCommand& command,
                    VARIANT* result) {
   const LCID lcid = GetUserDefaultLCID();
@@ -400,7 +411,9 @@ int32_t CallByName(IDispatch* dispatch, LPOLESTR name, const ArgList& a, const M
     VariantClear(result);
     const HRESULT hr = dispatch->Invoke(id, IID_NULL, lcid, kind, &params, result, nullptr, nullptr);
     if (hr == DISP_E_MEMBERNOTFOUND) continue;
-    return FAILED(hr) ? InvokeFailureCode(hr) : kAutomationSuccess;
+    if (FAILED(hr)) return InvokeFailureCode(hr);
+    arguments.WriteBack(untyped);
+    return kAutomationSuccess;
   }
   return kAutomationNoMember;
 }

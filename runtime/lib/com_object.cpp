@@ -1,11 +1,12 @@
 #include "runtime/lib/com_object.h"
 
-#include <cstring>
+#include <string_view>
 
 #include "runtime/core/com_registrations.h"
 #include "runtime/lib/automation_values.h"
 #include "runtime/lib/com_owners.h"
 #include "runtime/lib/command_args.h"
+#include "runtime/lib/dbcs.h"
 #include "runtime/lib/heap.h"
 
 namespace zl {
@@ -40,7 +41,10 @@ ComPtr<IUnknown> CreateFromTypeLibrary(const char* name, const char* file) {
   if (count != 1 || !matches[0]) return {};
   ComPtr<IUnknown> object;
   if (FAILED(matches[0]->CreateInstance(nullptr, IID_IUnknown, reinterpret_cast<void**>(object.Put())))) return {};
-  if (std::strchr(file, '\\')) RegisterTypeLibraryForRun(library.Get(), path.Get());  // best effort; undone at the end
+  // Only a real backslash makes a path: the trail byte of a double-byte character may be 0x5C.
+  if (FindLastSingleByte(file, '\\') != std::string_view::npos) {
+    RegisterTypeLibraryForRun(library.Get(), path.Get());  // best effort; undone at the end
+  }
   return object;
 }
 

@@ -138,7 +138,13 @@ bool EditBox::CreateControl(const CreateArgs& args) {
   if (InputMode() == kInputPassword) {
     SendMessageA(Hwnd(), EM_SETPASSWORDCHAR, p.Word(kEditPasswordChar) & 0xFF, 0);
   }
-  if (!MultiLine() && p.Int(kEditSpinnerMode) != kSpinnerNone && CreateSpinner(args)) PlaceSpinner();
+  if (!MultiLine() && p.Int(kEditSpinnerMode) != kSpinnerNone) {
+    if (CreateSpinner(args)) {
+      PlaceSpinner();
+    } else {
+      Record().SetWord(kEditSpinnerMode, kSpinnerNone);  // the box goes on without one, and says so
+    }
+  }
   ApplySelection();
   ApplyBorder();
   return true;

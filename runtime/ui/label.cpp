@@ -173,12 +173,25 @@ void Label::DrawFrame(HDC dc, RECT& area) const {
     drawn::FillColour(dc, {outer.left, outer.top + 1, outer.left + 1, outer.bottom - 1}, colour);
     drawn::FillColour(dc, {outer.right - 1, outer.top + 1, outer.right, outer.bottom - 1}, colour);
   }
-  InflateRect(&area, -band, -band);
+  if (band < frameWidth) {
+    // A frame wider than half the label leaves no drawing area, but an odd size leaves
+    // a middle line the rings do not reach: it takes the innermost colour, as nothing
+    // else paints it.
+    RECT middle = area;
+    InflateRect(&middle, -band, -band);
+    if (!IsRectEmpty(&middle)) drawn::FillColour(dc, middle, colours.back());
+  }
+  InflateRect(&area, -frameWidth, -frameWidth);
 }
 
 void Label::DrawBackground(HDC dc, const RECT& area) {
-  if (IPicture* picture = Picture()) {
-    DrawPicture(dc, area, picture);
+  if (!Properties().Data(kLabelBackPicture).empty()) {
+    // Picture data rules out the gradient even when it cannot be decoded.
+    if (IPicture* picture = Picture()) {
+      DrawPicture(dc, area, picture);
+    } else {
+      FillBackColour(dc, area);
+    }
     return;
   }
   const int32_t mode = Properties().Int(kLabelGradientMode);

@@ -55,11 +55,10 @@ std::optional<PropertyRecord> PropertyRecord::Read(const BlobSchema& schema, std
       }
       case FieldKind::Text:
       case FieldKind::Bytes:
-        if (!in.CountedText(record.m_data[i])) return std::nullopt;
-        break;
       case FieldKind::Font:
+        // A font field of another size than a record is kept as it is: the control
+        // shows the default GUI font for it, and the rest of the blob still counts.
         if (!in.CountedText(record.m_data[i])) return std::nullopt;
-        if (!record.m_data[i].empty() && record.m_data[i].size() != kFontRecordSize) return std::nullopt;
         break;
       default:
         if (!in.U32(record.m_words[i])) return std::nullopt;

@@ -24,7 +24,7 @@ enum class FieldKind : uint8_t {
   Short,   // 16-bit integer
   Text,    // u32 byte length, then the bytes (no terminator)
   Bytes,   // u32 byte length, then the bytes
-  Font,    // u32 byte length 60 with a font record, or 0 for the default font
+  Font,    // u32 byte length 60 with a font record; any other length: the default font
 };
 
 constexpr bool IsDataKind(FieldKind kind) {
@@ -67,9 +67,10 @@ class PropertyRecord {
   // A record holding the type's defaults.
   explicit PropertyRecord(const BlobSchema& schema);
 
-  // Reads a blob. An empty blob keeps the defaults; truncated data, an unsupported
-  // version or a font field of another length than 0 or 60 give nothing. Fields a
-  // version lacks keep their defaults; bytes after the last field are ignored.
+  // Reads a blob. An empty blob keeps the defaults; truncated data or an unsupported
+  // version give nothing. A font field of another length than 0 or 60 is read as it is
+  // (it stands for the default font). Fields a version lacks keep their defaults; bytes
+  // after the last field are ignored.
   static std::optional<PropertyRecord> Read(const BlobSchema& schema, std::span<const uint8_t> blob);
   // The blob at the current version, every field.
   std::vector<uint8_t> Write() const;

@@ -8,6 +8,8 @@
 
 #include <algorithm>
 #include <cstring>
+#include <string>
+#include <string_view>
 
 #include "runtime/core/event_numbers.h"
 #include "runtime/core/notify.h"
@@ -126,6 +128,39 @@ bool IsButtonClass(HWND hwnd) {
   char name[16] = {};
   GetClassNameA(hwnd, name, sizeof name);
   return lstrcmpiA(name, "Button") == 0;
+}
+
+// The event a default button raises when Enter chooses it: its clicked event.
+constexpr int32_t kDefaultButtonClickEvent = 0;
+
+// The caption a unit's mnemonic is looked for in: a component's Caption field, nothing
+// for a component without one (an edit box's text is its content, not a caption), the
+// window text of a unit of another kind unless it is an edit control.
+std::string MnemonicCaption(const UnitObject& unit) {
+  if (const auto* component = dynamic_cast<const Component*>(&unit)) {
+    const int field = component->Type().schema.FieldIndex("Caption");
+    return field < 0 ? std::string() : std::string(component->Properties().Data(static_cast<size_t>(field)).c_str());
+  }
+  char name[16] = {};
+  GetClassNameA(unit.Hwnd(), name, sizeof name);
+  if (lstrcmpiA(name, "Edit") == 0) return {};
+  char caption[256] = {};
+  GetWindowTextA(unit.Hwnd(), caption, sizeof caption);
+  return caption;
+}
+
+// Whether a caption marks `key` (a virtual-key letter, upper case, or digit) as its
+// mnemonic: "&" and the character, either case. "&&" is a literal ampersand, and a
+// double-byte character is never half of a mnemonic.
+bool HasMnemonic(std::string_view caption, char key) {
+  const auto matches = [key](char c) { return c == key || (key >= 'A' && key <= 'Z' && c == key + ('a' - 'A')); };
+  for (size_t i = 0; i < caption.size(); i += CharLength(caption, i)) {
+    if (caption[i] != '&' || i + 1 >= caption.size()) continue;
+    ++i;  // the marked character; the loop then steps over it
+    if (caption[i] == '&') continue;
+    if (matches(caption[i])) return true;
+  }
+  return false;
 }
 
 }  // namespace
@@ -588,13 +623,15 @@ LRESULT WindowComponent::OnActivate(WPARAM wParam, LPARAM lParam) {
     const HWND focus = GetFocus();
     if (focus && IsChild(hwnd, focus)) m_rememberedFocus = focus;
   }
-  m_raisingActivation = true;
   if (active && !m_firstActivationSeen) {
+    // Not guarded: a first-activation handler that opens a dialog deactivates this
+    // window, and that deactivation is raised and remembers the focus as any other.
     m_firstActivationSeen = true;
     Raise(kWindowFirstActivated);
+    // A handler may end the window, and this object with it.
+    if (!StillBound(hwnd, this)) return result;
   }
-  // A handler may end the window, and this object with it.
-  if (!StillBound(hwnd, this)) return result;
+  m_raisingActivation = true;
   Raise(active ? kWindowActivated : kWindowDeactivated);
   if (StillBound(hwnd, this)) m_raisingActivation = false;
   return result;
@@ -725,7 +762,10 @@ LRESULT WindowComponent::HandleMessage(UINT message, WPARAM wParam, LPARAM lPara
     }
     case kPaintBackgroundMessage: {
       // Only a component of this thread asks, through PaintParentBackground; the
-      // request lives there, never in the message's parameters.
+      // request lives there, never in the message's parameters. Painting into a device
+      // context and rectangle that any sender names by pointer would let another thread
+      // or process have this window write through pointers it cannot check, so every
+      // other request is left unanswered.
       const BackgroundRequest* request = CurrentBackgroundRequest(hwnd);
       if (!request) return 0;
       PaintBackground(request->dc, request->area);
@@ -821,43 +861,40 @@ void WindowComponent::MoveFocus(FocusMove direction, bool optionButtonsOnly) {
 }
 
 bool WindowComponent::IsLiveDefaultButton(UnitObject* unit) {
-  if (!unit || !unit->Hwnd() || !IsWindowEnabled(unit->Hwnd())) return false;
+  if (!unit || !unit->Hwnd() || !IsWindowVisible(unit->Hwnd()) || !IsWindowEnabled(unit->Hwnd())) return false;
   const UnitTypeDescriptor* type = Kernel().FindUnitType(unit->TypeCode());
   if (!type || !(type->stateFlags & kUnitTypeDefaultButton)) return false;
   const auto isDefault = UnitOperationOf<IsDefaultButtonFn>(*type, UnitOperation::IsDefaultButton);
   return isDefault && isDefault(unit) != 0;
 }
 
-HWND WindowComponent::DefaultButton() const {
+UnitObject* WindowComponent::DefaultButton() const {
   const LoadedWindow* state = Units().Loaded(WindowId());
   if (!state) return nullptr;
   for (size_t i = 1; i < state->live.size(); ++i) {
-    if (IsLiveDefaultButton(state->live[i].object)) return state->live[i].object->Hwnd();
+    if (IsLiveDefaultButton(state->live[i].object)) return state->live[i].object;
   }
   return nullptr;
+}
+
+void WindowComponent::RaiseDefaultButtonClick(const UnitObject& button) {
+  // No native click: the focus stays where it is and nothing is drawn pressed.
+  EventRecord event;
+  event.windowId = WindowId();
+  event.unitId = button.UnitId();
+  event.eventNumber = kDefaultButtonClickEvent;
+  Notify(kNotifyRaiseEvent, reinterpret_cast<intptr_t>(&event), 0);
 }
 
 bool WindowComponent::ClickMnemonic(char key) {
   const LoadedWindow* state = Units().Loaded(WindowId());
   if (!state) return false;
-  // key is a virtual-key letter (upper case) or digit; the caption may use either case.
-  auto matches = [key](char c) { return c == key || (key >= 'A' && key <= 'Z' && c == key + ('a' - 'A')); };
   for (size_t i = 1; i < state->live.size(); ++i) {
     const UnitObject* object = state->live[i].object;
     if (!object || !object->Hwnd()) continue;
     const HWND hwnd = object->Hwnd();
     if (!IsWindowVisible(hwnd) || !IsWindowEnabled(hwnd)) continue;
-    char caption[256] = {};
-    GetWindowTextA(hwnd, caption, sizeof caption);
-    bool found = false;
-    for (const char* p = caption; *p && !found; ++p) {
-      if (IsLeadByte(static_cast<unsigned char>(*p))) {
-        if (!*++p) break;  // a double-byte character is never half of a mnemonic
-        continue;
-      }
-      found = *p == '&' && matches(p[1]);
-    }
-    if (!found) continue;
+    if (!HasMnemonic(MnemonicCaption(*object), key)) continue;
     if (IsButtonClass(hwnd)) {
       SetFocus(hwnd);
       SendMessageA(hwnd, BM_CLICK, 0, 0);  // check boxes toggle, option buttons check; event 0
@@ -900,15 +937,15 @@ bool WindowComponent::HandleNavigationKey(const MSG& msg) {
     case VK_RETURN: {
       UnitObject* focused = UnitOfWindow(GetFocus());
       if (focused && focused != this && IsLiveDefaultButton(focused)) {
-        SendMessageA(focused->Hwnd(), BM_CLICK, 0, 0);
+        RaiseDefaultButtonClick(*focused);
         return true;
       }
       if (p.Truth(kWindowEnterMovesFocus)) {
         MoveFocus(FocusMove::Next);
         return true;
       }
-      if (const HWND button = DefaultButton()) {
-        SendMessageA(button, BM_CLICK, 0, 0);
+      if (const UnitObject* button = DefaultButton()) {
+        RaiseDefaultButtonClick(*button);
         return true;
       }
       return false;

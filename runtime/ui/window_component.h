@@ -153,9 +153,12 @@ class WindowComponent : public Component {
     HWND hwnd;
   };
   std::vector<FocusCandidate> FocusCandidates(bool optionButtonsOnly, HWND sameParent) const;
-  // The first enabled default push button among the components, in unit-list order.
-  HWND DefaultButton() const;
-  // Whether a component's type answers true to IsDefaultButton for its live object.
+  // The first visible, enabled default push button among the components, in unit-list order.
+  UnitObject* DefaultButton() const;
+  // Raises the clicked event of a default button chosen by Enter.
+  void RaiseDefaultButtonClick(const UnitObject& button);
+  // Whether a component is visible and enabled and its type answers true to
+  // IsDefaultButton for its live object.
   static bool IsLiveDefaultButton(UnitObject* unit);
 
   bool m_firstActivationSeen = false;

@@ -23,6 +23,18 @@ void ExpectClicks(const Lines& ledger, const std::string& uin, size_t runs) {
   EXPECT_EQ(Count(ledger, "msg " + uin + " WM_LBUTTONUP 0 278 278"), 10 * runs);
   for (size_t n = 1; n <= 10 * runs; ++n) EXPECT_EQ(Count(ledger, "like " + uin + " " + std::to_string(n)), 1u) << n;
   EXPECT_EQ(CountPrefix(ledger, "like " + uin + " "), 10 * runs);
+  if (runs != 1) return;  // two runs' clicks interleave
+  // Within each click: move, down, up (the pointer's own moves are elsewhere on the card).
+  Lines messages, expected;
+  for (const std::string& line : ledger) {
+    if (line.starts_with("msg " + uin + " ") && line.ends_with(" 278 278")) {
+      messages.push_back(line.substr(line.find(' ', 4) + 1));
+    }
+  }
+  for (int click = 0; click < 10; ++click) {
+    expected.insert(expected.end(), {"WM_MOUSEMOVE 2 278 278", "WM_LBUTTONDOWN 1 278 278", "WM_LBUTTONUP 0 278 278"});
+  }
+  EXPECT_EQ(messages, expected) << Dump(messages);
 }
 
 // The stand-in's panel shares the cards' class but not their size: never clicked or closed.
@@ -287,6 +299,69 @@ TEST_F(AppRun, ClosingTheWindowMidRunEndsTheProgramWithZero) {
             nullptr);
   PostMessageA(m_app.Window(), WM_CLOSE, 0, 0);
   EXPECT_EQ(m_app.Process().WaitExit(kWaitMs), DWORD{0});
+}
+
+// The interval is read after every opening: shortened while the run waits after the
+// first opening, it holds for the second at once, so the search comes before the client
+// shows that card (which it does 2.5 s after the URI) and the run clicks no card.
+TEST(AppInterval, AChangeDuringAPassHoldsFromTheNextOpening) {
+  SetCursorPos(0, 0);
+  StandIn client;
+  ASSERT_TRUE(client.Start("--card-delay 2500")) << Dump(client.Ledger());
+  App app;
+  ASSERT_TRUE(app.Start());
+  app.UseNumbers({"x", "35002"});  // the client rejects the first at once
+  app.UseSettings("2", "5");
+  app.Click(kStartButton);
+  const std::string rejected = std::string("reject ") + kCardUriPrefix + "x";
+  ASSERT_EQ(Count(client.WaitForLedger([&](const Lines& l) { return Count(l, rejected) > 0; }), rejected), 1u);
+  app.SetText(kIntervalBox, "0");
+  EXPECT_EQ(app.WaitForLogCount(kRunDoneLine, 1), (Lines{kClientRunsLine, kClearedLine, kCardsOpenedLine, kRunDoneLine}));
+  const Lines ledger = client.WaitForLedger([](const Lines& l) { return CardFromLedger(l, "35002") != nullptr; });
+  EXPECT_NE(CardFromLedger(ledger, "35002"), nullptr) << Dump(ledger);
+  EXPECT_EQ(CountPrefix(ledger, "msg 35002 WM_LBUTTON"), 0u) << Dump(ledger);
+}
+
+// Windows of the card class one pixel off the card's size, and a card-size window whose
+// class differs in case only, are never clicked or closed; a card without a title is a
+// card. One row and groups of 0: one pass that only searches.
+TEST(AppCardSearch, OnlyTheExactClassAndClientSizeMakeACard) {
+  SetCursorPos(0, 0);
+  const struct {
+    const char* oddWindows;
+    Lines cards;
+    Lines others;
+  } cases[] = {{"614x450,613x449,untitled", {"untitled"}, {"odd-614x450", "odd-613x449"}},
+               {"lowercase", {}, {"lowercase"}}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.oddWindows);
+    StandIn client;
+    ASSERT_TRUE(client.Start(std::string("--odd-windows ") + c.oddWindows)) << Dump(client.Ledger());
+    if (c.cards.empty()) {
+      // Another process's window shows the spelling its class was first registered with.
+      char className[64] = {};
+      GetClassNameA(CardFromLedger(client.Ledger(), "lowercase"), className, sizeof className);
+      ASSERT_STREQ(className, "txguifoundation") << "another process holds the card class";
+    }
+    App app;
+    ASSERT_TRUE(app.Start());
+    app.UseNumbers({"0"});
+    app.UseSettings("0", "0");
+    app.Click(kStartButton);
+    EXPECT_EQ(Count(app.WaitForLogCount(kRunDoneLine, 1), kGroupLikedLine), c.cards.size());
+    const Lines ledger = client.WaitForLedger([&](const Lines& l) { return CountPrefix(l, "close ") >= c.cards.size(); });
+    for (const std::string& card : c.cards) {
+      ExpectClicks(ledger, card, 1);
+      EXPECT_EQ(Count(ledger, "close " + card + " 10"), 1u) << Dump(ledger);
+    }
+    for (const std::string& other : c.others) {
+      // Clicks only: the pointer itself may move over the window.
+      EXPECT_EQ(CountPrefix(ledger, "msg " + other + " WM_LBUTTON"), 0u) << Dump(ledger);
+      EXPECT_EQ(CountPrefix(ledger, "close " + other + " "), 0u) << Dump(ledger);
+      EXPECT_TRUE(IsWindow(CardFromLedger(ledger, other))) << other;
+    }
+    ExpectPanelUntouched(ledger);
+  }
 }
 
 // Two runs side by side: the second starts while the first clicks its cards. Each run

@@ -288,6 +288,18 @@ TEST_P(Detection, TellsInOneLogLineHowManyClientsRun) {
       << "the match collector has not ended";
   EXPECT_EQ(RunLog(mainWindow), expectedLog);
   EXPECT_EQ(Ask(GetDlgItem(mainWindow, kAccountListId), LVM_GETITEMCOUNT), kInitialRows);
+
+  if (!c.clients.empty()) return;
+  // The check runs once: a client started now, with the window shown again and brought
+  // to the front, changes nothing.
+  StandIn late("QQ.exe");
+  ASSERT_TRUE(late.Ready());
+  ShowWindow(mainWindow, SW_HIDE);
+  ShowWindow(mainWindow, SW_SHOW);
+  SetForegroundWindow(mainWindow);
+  Ask(mainWindow, WM_NULL);
+  EXPECT_EQ(RunLog(mainWindow), expectedLog);
+  EXPECT_FALSE(WaitForWindow(app.Pid(), "#32770", 0));
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -2,6 +2,9 @@
 // that ignore closing or vanish between the search and their clicks, a client that
 // dies or stops answering mid-run, the program ended while a run clicks; bad and big
 // files chosen in the real browse dialog; the runtime heap over many actions and runs.
+// The big files and the repetitions are sized to what their checks need; `./dev stress`
+// (ZL_STRESS=1) runs them at full size: a million lines, a 100 MB file, ten thousand
+// add-and-clear cycles, a hundred runs.
 #include <windows.h>
 
 #include <commctrl.h>
@@ -11,6 +14,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <random>
 #include <set>
 #include <string>
@@ -21,6 +25,12 @@
 
 namespace zl::apptest {
 namespace {
+
+// The full sizes (`./dev stress`) instead of the everyday ones.
+bool StressSizes() {
+  const char* stress = std::getenv("ZL_STRESS");
+  return stress && std::strcmp(stress, "1") == 0;
+}
 
 // The likes a card counted.
 size_t Likes(const Lines& ledger, const std::string& uin) { return CountPrefix(ledger, "like " + uin + " "); }
@@ -299,23 +309,25 @@ double PeakWorkingSetMb(App& app) {
   return static_cast<double>(memory.PeakWorkingSetSize) / 1048576.0;
 }
 
-// Many short lines (a million in every test run; ZL_IMPORT_LINES asks for another
-// number) become as many rows; the time and the program's peak working set are printed.
+// Many short lines become as many rows; the time and the program's peak working set are
+// printed. 100,000 rows pass a 16-bit row index or count, and their array of texts
+// (800 KB of pointers) is past the size the heap serves from its own blocks; `./dev
+// stress` imports a million, and ZL_IMPORT_LINES asks for any other number.
 TEST_F(BadFiles, ManyShortLinesBecomeAsManyRows) {
   const char* asked = std::getenv("ZL_IMPORT_LINES");
-  const int kLines = asked && std::atoi(asked) > 0 ? std::atoi(asked) : 1000000;
+  const int lines = asked && std::atoi(asked) > 0 ? std::atoi(asked) : StressSizes() ? 1000000 : 100000;
   std::string bytes;
-  bytes.reserve(static_cast<size_t>(kLines) * 9);
-  for (int line = 1; line <= kLines; ++line) bytes += std::to_string(line) + "\r\n";
+  bytes.reserve(static_cast<size_t>(lines) * 9);
+  for (int line = 1; line <= lines; ++line) bytes += std::to_string(line) + "\r\n";
   const DesktopFile file("many_lines.txt", bytes);
   const ULONGLONG start = GetTickCount64();
   ASSERT_TRUE(m_app.Import(file.Name()));
   int rows = -1;
-  EXPECT_TRUE(test::PumpUntil([&] { return (rows = m_app.RowCount()) == kLines; }, 10 * kWaitMs)) << rows;
+  EXPECT_TRUE(test::PumpUntil([&] { return (rows = m_app.RowCount()) == lines; }, 10 * kWaitMs)) << rows;
   const double seconds = static_cast<double>(GetTickCount64() - start) / 1000.0;
-  std::printf("[ import   ] %d lines: %.1f s to the last row, peak working set %.1f MB\n", kLines, seconds,
+  std::printf("[ import   ] %d lines: %.1f s to the last row, peak working set %.1f MB\n", lines, seconds,
               PeakWorkingSetMb(m_app));
-  EXPECT_EQ(m_app.Cell(kLines - 1, 1), std::to_string(kLines));
+  EXPECT_EQ(m_app.Cell(lines - 1, 1), std::to_string(lines));
   EXPECT_EQ(m_app.Log(), (Lines{kClientRunsLine, kClearedLine}));
 }
 
@@ -355,10 +367,16 @@ int ListInk(HWND list) {
   return ink;
 }
 
-// A 100 MB file of 100,000 lines of 1,000 digits: every line a row, the program still
-// answering and painting its rows, its peak working set printed and bounded.
-TEST_F(BadFiles, AHundredMegabyteFileOfLongNumbersBecomesAsManyRows) {
-  constexpr int kLines = 100000;
+// A big file of lines of 1,000 digits: every line a row, the program still answering
+// and painting its rows, its peak working set printed and bounded. Each line is longer
+// than the fixed buffers of 256 to 512 bytes text is commonly read or drawn through, and
+// 5,000 lines (5 MB) put the one block the file is read into, and the text made from it,
+// far past a 16-bit length and past the size above which the heap allocates a block on
+// its own (about 1 MiB on x64); more rows than a 16-bit index holds are the short
+// lines' test. No size here nears a 32-bit length's limit (2 GiB, more than a byte set
+// holds). `./dev stress` reads 100,000 lines (100 MB).
+TEST_F(BadFiles, ABigFileOfLongNumbersBecomesAsManyRows) {
+  const int lines = StressSizes() ? 100000 : 5000;
   constexpr size_t kDigits = 1000;
   // Line `index`: its number (from 1) in seven digits, then digits that differ per line.
   const auto number = [](int index) {
@@ -369,10 +387,10 @@ TEST_F(BadFiles, AHundredMegabyteFileOfLongNumbersBecomesAsManyRows) {
     return text;
   };
   std::string bytes;
-  bytes.reserve(kLines * (kDigits + 2));
-  for (int line = 0; line < kLines; ++line) bytes += number(line) + "\r\n";
-  ASSERT_GE(bytes.size(), 100u * 1000 * 1000);
-  const DesktopFile file("hundred_mb.txt", bytes);
+  bytes.reserve(lines * (kDigits + 2));
+  for (int line = 0; line < lines; ++line) bytes += number(line) + "\r\n";
+  ASSERT_GT(bytes.size(), size_t{4} << 20);
+  const DesktopFile file("big.txt", bytes);
   bytes = std::string();
 
   SetWindowPos(m_app.Window(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
@@ -382,14 +400,14 @@ TEST_F(BadFiles, AHundredMegabyteFileOfLongNumbersBecomesAsManyRows) {
   const ULONGLONG start = GetTickCount64();
   ASSERT_TRUE(m_app.Import(file.Name()));
   int rows = -1;
-  EXPECT_TRUE(test::PumpUntil([&] { return (rows = m_app.RowCount()) == kLines; }, 10 * kWaitMs)) << rows;
+  EXPECT_TRUE(test::PumpUntil([&] { return (rows = m_app.RowCount()) == lines; }, 10 * kWaitMs)) << rows;
   const double seconds = static_cast<double>(GetTickCount64() - start) / 1000.0;
   const double peakMb = PeakWorkingSetMb(m_app);
   std::printf("[ import   ] %d lines of %zu digits (%.1f MB): %.1f s to the last row, peak working set %.1f MB\n",
-              kLines, kDigits, static_cast<double>(kLines * (kDigits + 2)) / 1e6, seconds, peakMb);
+              lines, kDigits, static_cast<double>(lines * (kDigits + 2)) / 1e6, seconds, peakMb);
   EXPECT_LT(peakMb, 1536.0);
 
-  for (const int row : {0, kLines / 2, kLines - 1}) {
+  for (const int row : {0, lines / 2, lines - 1}) {
     EXPECT_EQ(m_app.Cell(row, 0), std::to_string(row + 1));
     EXPECT_EQ(m_app.Cell(row, 1), number(row)) << "row " << row;
   }
@@ -429,7 +447,9 @@ class Leaks : public ::testing::Test {
   HWND m_probe = nullptr;
 };
 
-TEST_F(Leaks, TenThousandAddAndClearCyclesLeaveTheHeapAsItWas) {
+// The block count is exact: a block left per cycle shows after one cycle, one left every
+// few cycles (a buffer that grows in steps) after a few dozen. `./dev stress` runs 10,000.
+TEST_F(Leaks, AddAndClearCyclesLeaveTheHeapAsItWas) {
   const auto cycle = [&] {
     m_app.Click(kAddButton);
     m_app.Click(kClearButton);
@@ -437,19 +457,20 @@ TEST_F(Leaks, TenThousandAddAndClearCyclesLeaveTheHeapAsItWas) {
   m_app.SetText(kAddBox, "61001");
   cycle();  // whatever is made once on first use is made now
   const int64_t before = LiveBlocks();
-  constexpr int kCycles = 10000;
-  for (int i = 0; i < kCycles; ++i) cycle();
+  const int cycles = StressSizes() ? 10000 : 50;
+  for (int i = 0; i < cycles; ++i) cycle();
   const int64_t after = LiveBlocks();
   std::printf("[ heap     ] live runtime blocks: %lld before, %lld after %d add-and-clear cycles\n",
-              static_cast<long long>(before), static_cast<long long>(after), kCycles);
+              static_cast<long long>(before), static_cast<long long>(after), cycles);
   EXPECT_EQ(after, before);
   EXPECT_EQ(m_app.RowCount(), 0);
 }
 
-// A hundred runs over one card, each started once the one before has logged its end:
-// every card liked ten times and closed, and the heap back where it was once the run's
-// thread is gone.
-TEST_F(Leaks, AHundredRunsLeaveTheHeapAsItWas) {
+// Runs over one card, each started once the one before has logged its end: every card
+// liked ten times and closed, and the heap back where it was once the run's thread is
+// gone. A run takes seconds and the count is exact, so three runs after the first show
+// a block left per run or every second or third run; `./dev stress` makes a hundred.
+TEST_F(Leaks, RunAfterRunLeavesTheHeapAsItWas) {
   m_app.UseNumbers({"62001"});
   m_app.UseSettings("1", "1");  // a second for the card to appear before the search
   const auto run = [&](size_t done) {
@@ -459,15 +480,15 @@ TEST_F(Leaks, AHundredRunsLeaveTheHeapAsItWas) {
   run(1);  // the first run makes what is made once (the thread library, COM, the shell)
   m_client.WaitForLedger([](const Lines& l) { return CountPrefix(l, "close ") == 1; });
   const int64_t before = LiveBlocks();
-  constexpr size_t kRuns = 100;
-  for (size_t i = 2; i <= kRuns + 1; ++i) run(i);
-  const Lines ledger = m_client.WaitForLedger([](const Lines& l) { return CountPrefix(l, "close ") == kRuns + 1; });
-  EXPECT_EQ(Count(ledger, "close 62001 10"), kRuns + 1) << Dump(ledger);
+  const size_t runs = StressSizes() ? 100 : 3;
+  for (size_t i = 2; i <= runs + 1; ++i) run(i);
+  const Lines ledger = m_client.WaitForLedger([&](const Lines& l) { return CountPrefix(l, "close ") == runs + 1; });
+  EXPECT_EQ(Count(ledger, "close 62001 10"), runs + 1) << Dump(ledger);
   // The last run's thread ends just after its last log line.
   int64_t after = -1;
   test::PumpUntil([&] { return (after = LiveBlocks()) == before; }, kWaitMs);
   std::printf("[ heap     ] live runtime blocks: %lld before, %lld after %zu runs\n", static_cast<long long>(before),
-              static_cast<long long>(after), kRuns);
+              static_cast<long long>(after), runs);
   EXPECT_EQ(after, before);
 }
 

@@ -15,6 +15,8 @@
 #include "runtime/core/runtime_kernel.h"
 #include "runtime/core/unit_manager.h"
 #include "runtime/core/window_template.h"
+#include "runtime/lib/edit_commands.h"
+#include "runtime/ui/edit_box_schema.h"
 #include "tests/support/test_units.h"
 
 namespace {
@@ -114,6 +116,12 @@ int ApplicationEntry() {
   }
   if (mode == "unknown-window-property") rt.readUnitProperty(0x52010009, kButton, 0, -1);
   if (mode == "find-missing") Notify(kNotifyFindComponentOrFail, kWindowId, kButton);
+  if (mode == "add-text-missing") {
+    // An edit box of a window that is not loaded.
+    ArgRecord args[] = {ArgRecord{kWindowId, kButton, kEditBoxTypeCode}, ArgRecord::OfText("line\r\n")};
+    ResultRecord result{};
+    AddText(&result, 2, args);
+  }
   if (mode == "event-unknown-window") RaiseEvent(0x52010009, kButton);
   if (mode == "event-unknown-unit") RaiseEvent(kWindowId, 0x16019999);
   if (mode == "event-invalid-unit") RaiseEvent(kWindowId, kUndispatched);

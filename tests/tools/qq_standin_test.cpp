@@ -108,6 +108,21 @@ TEST(QqOptions, ParsesAllOptions) {
   ASSERT_TRUE(registerAndRun.has_value());
   EXPECT_EQ(registerAndRun->mode, qq::Mode::Client);
   EXPECT_TRUE(registerAndRun->registerProtocol);
+
+  const auto odd = qq::ParseOptions({L"--odd-windows", L"614x450,untitled,lowercase"});
+  ASSERT_TRUE(odd);
+  ASSERT_EQ(odd->oddWindows.size(), 3u);
+  EXPECT_EQ(odd->oddWindows[0].name, "odd-614x450");
+  EXPECT_EQ(odd->oddWindows[0].clientSize.cy, 450);
+  EXPECT_FALSE(odd->oddWindows[0].untitled);
+  EXPECT_EQ(odd->oddWindows[1].name, "untitled");
+  EXPECT_EQ(odd->oddWindows[1].clientSize.cx, 614);
+  EXPECT_TRUE(odd->oddWindows[1].untitled);
+  EXPECT_EQ(odd->oddWindows[2].name, "lowercase");
+  EXPECT_TRUE(odd->lowerCaseClass);
+  EXPECT_FALSE(qq::ParseOptions({L"--odd-windows", L"614x450,"}));
+  EXPECT_FALSE(qq::ParseOptions({L"--odd-windows", L"614"}));
+  EXPECT_FALSE(qq::ParseOptions({L"--odd-windows", L"Untitled"}));
 }
 
 TEST(QqOptions, RejectsBadCommandLines) {

@@ -45,9 +45,10 @@ CardWindow::CardWindow(std::string uin, Ledger& ledger, std::optional<unsigned> 
       m_likeBrush(::CreateSolidBrush(kLikeColor)),
       m_likePressedBrush(::CreateSolidBrush(kLikePressedColor)) {}
 
-bool CardWindow::Open(POINT topLeft) {
-  const std::wstring title = Widen(m_uin) + kCardTitleSuffix;
-  if (!Create(kWindowClassName, 0, kCardStyle, title, topLeft, kCardClientSize)) {
+bool CardWindow::Open(POINT topLeft, const OddWindow* odd) {
+  const std::wstring title = odd == nullptr ? Widen(m_uin) + kCardTitleSuffix : odd->untitled ? L"" : Widen(m_uin);
+  const SIZE clientSize = odd == nullptr ? kCardClientSize : odd->clientSize;
+  if (!Create(kWindowClassName, 0, kCardStyle, title, topLeft, clientSize)) {
     return false;
   }
   ::ShowWindow(Handle(), SW_SHOWNOACTIVATE);

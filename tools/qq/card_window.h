@@ -3,6 +3,7 @@
 
 #include "tools/qq/ledger.h"
 #include "tools/qq/like_counter.h"
+#include "tools/qq/options.h"
 #include "tools/qq/window.h"
 
 #include <optional>
@@ -10,8 +11,6 @@
 
 namespace qq {
 
-// Client area of a card.
-inline constexpr SIZE kCardClientSize{614, 449};
 // Like control in card client coordinates; its centre is (278, 278).
 inline constexpr RECT kLikeControlRect{238, 258, 318, 298};
 
@@ -21,8 +20,9 @@ class CardWindow : public Window {
   // Prepares a card for uin; Open() creates its window.
   CardWindow(std::string uin, Ledger& ledger, std::optional<unsigned> likesLimit, bool ignoreClose);
 
-  // Creates the card at topLeft and shows it without activating it.
-  bool Open(POINT topLeft);
+  // Creates the card at topLeft and shows it without activating it; an odd window
+  // takes its own client size and title.
+  bool Open(POINT topLeft, const OddWindow* odd = nullptr);
 
   // Returns the QQ number the card shows.
   const std::string& Uin() const { return m_uin; }

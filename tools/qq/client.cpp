@@ -35,8 +35,11 @@ int Client::Run() {
   if (!m_options.ledgerPath.empty() && !m_ledger.Open(m_options.ledgerPath)) {
     return kExitLedgerFailed;
   }
-  if (!RegisterWindowClass(kWindowClassName) || !RegisterWindowClass(kListenerClassName) ||
-      !Create(kListenerClassName, 0, 0, L"", POINT{}, SIZE{}, HWND_MESSAGE) || !m_panel.Open()) {
+  // Registered first, the lower-case spelling is the one the class keeps.
+  if ((m_options.lowerCaseClass && !RegisterWindowClass(kLowerCaseClassName)) ||
+      !RegisterWindowClass(kWindowClassName) || !RegisterWindowClass(kListenerClassName) ||
+      !Create(kListenerClassName, 0, 0, L"", POINT{}, SIZE{}, HWND_MESSAGE) || !m_panel.Open() ||
+      !OpenOddWindows()) {
     return kExitWindowFailed;
   }
   // Written once URIs are taken, so whoever waits for it can send them.
@@ -97,6 +100,17 @@ void Client::OnCardTimer(UINT_PTR timerId) {
   if (card->Open(NextCardPosition())) {
     m_cards.push_back(std::move(card));
   }
+}
+
+bool Client::OpenOddWindows() {
+  for (const OddWindow& odd : m_options.oddWindows) {
+    auto window = std::make_unique<CardWindow>(odd.name, m_ledger, m_options.likesLimit, m_options.ignoreClose);
+    if (!window->Open(NextCardPosition(), &odd)) {
+      return false;
+    }
+    m_cards.push_back(std::move(window));
+  }
+  return true;
 }
 
 POINT Client::NextCardPosition() {

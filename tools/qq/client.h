@@ -36,6 +36,9 @@ class Client : public Window {
   // Shows the card whose timer fired.
   void OnCardTimer(UINT_PTR timerId);
 
+  // Shows the odd windows the command line asked for.
+  bool OpenOddWindows();
+
   // Returns where the next card goes.
   POINT NextCardPosition();
 

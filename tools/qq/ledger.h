@@ -2,7 +2,8 @@
 //
 // Lines (fields separated by one space, each line ends with "\n"):
 //   start PID
-//   open UIN HWND          HWND as lowercase hex without a "0x" prefix
+//   open UIN HWND          HWND as lowercase hex without a "0x" prefix; an odd window
+//                          (options.h) has its name in place of UIN in all its lines
 //   reject URI             URI bytes outside '!'..'~' written as %XX (UTF-8)
 //   msg UIN NAME WPARAM X Y / msg panel NAME WPARAM X Y
 //                          NAME is WM_MOUSEMOVE, WM_LBUTTONDOWN, WM_LBUTTONUP

@@ -20,6 +20,35 @@ std::optional<unsigned> ParseCount(const std::wstring& text) {
   return value;
 }
 
+// Kinds of odd windows by name; a size is written WxH.
+constexpr wchar_t kUntitledKind[] = L"untitled";
+constexpr wchar_t kLowerCaseKind[] = L"lowercase";
+
+// Adds the odd windows of a comma-separated list of kinds; false on an unknown kind.
+bool ParseOddWindows(const std::wstring& list, Options& options) {
+  size_t begin = 0;
+  for (;;) {
+    const size_t end = list.find(L',', begin);
+    const std::wstring kind = list.substr(begin, end == std::wstring::npos ? std::wstring::npos : end - begin);
+    OddWindow window{std::string(kind.begin(), kind.end()), kCardClientSize, false};
+    if (kind == kUntitledKind) {
+      window.untitled = true;
+    } else if (kind == kLowerCaseKind) {
+      options.lowerCaseClass = true;
+    } else {
+      const size_t x = kind.find(L'x');
+      const auto width = x == std::wstring::npos ? std::nullopt : ParseCount(kind.substr(0, x));
+      const auto height = width ? ParseCount(kind.substr(x + 1)) : std::nullopt;
+      if (!height) return false;
+      window.name = "odd-" + window.name;
+      window.clientSize = SIZE{static_cast<LONG>(*width), static_cast<LONG>(*height)};
+    }
+    options.oddWindows.push_back(window);
+    if (end == std::wstring::npos) return true;
+    begin = end + 1;
+  }
+}
+
 }  // namespace
 
 std::optional<Options> ParseOptions(const std::vector<std::wstring>& args) {
@@ -42,6 +71,10 @@ std::optional<Options> ParseOptions(const std::vector<std::wstring>& args) {
     } else if (arg == L"--likes-limit" && hasValue) {
       options.likesLimit = ParseCount(args[++i]);
       if (!options.likesLimit) {
+        return std::nullopt;
+      }
+    } else if (arg == L"--odd-windows" && hasValue) {
+      if (!ParseOddWindows(args[++i], options)) {
         return std::nullopt;
       }
     } else {

@@ -11,6 +11,8 @@ namespace qq {
 
 // Class of the card and main panel windows, as the real client names them.
 inline constexpr wchar_t kWindowClassName[] = L"TXGuiFoundation";
+// The same class spelt in lower case, which no card search may take for it.
+inline constexpr wchar_t kLowerCaseClassName[] = L"txguifoundation";
 
 // Creates the font used for the client's texts.
 UniqueGdiObject CreateUiFont(int height, bool bold);

@@ -76,6 +76,7 @@ INSTANTIATE_TEST_SUITE_P(
                       ErrorCase{"start-fails", "载入启动窗口失败"},
                       ErrorCase{"unknown-window-property", "未载入欲访问窗口组件所在的窗口"},
                       ErrorCase{"find-missing", "指定窗口或窗口组件不存在或尚未载入"},
+                      ErrorCase{"add-text-missing", "指定窗口或窗口组件不存在或尚未载入"},
                       ErrorCase{"event-unknown-window", "未找到引发事件的窗口"},
                       ErrorCase{"event-unknown-unit", "未找到引发事件的窗口组件"},
                       ErrorCase{"event-invalid-unit", "引发事件的窗口组件无效"}),

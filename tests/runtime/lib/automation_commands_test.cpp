@@ -301,6 +301,25 @@ TEST_F(ProbeTest, ObjectsWithoutTypeInformationAreCalledByName) {
   ComObjectOwner grandchild(CallCommand(&ObjCallObject, HolderArg(blind), Arg::Text("MakeChild"),
                                         Arg::Logical(true)).Pointer<ComObjectBlock>());
   EXPECT_NE(grandchild->object, nullptr);
+
+  // Variables go by reference as what they hold and are written back, as with type information.
+  TextVariable head("旧的");
+  int32_t counter = 41;
+  const TextOwner rest(CallText(&ObjCallText, HolderArg(blind), Arg::Text("Split"), Arg::Text("第一 second"),
+                                head.Reference(), ByReference(kTypeInt, &counter)));
+  ASSERT_EQ(LastAutomationResult(), 0);
+  EXPECT_EQ(Str(rest), "second");
+  EXPECT_STREQ(head.text, "第一");
+  EXPECT_EQ(counter, 42);
+  EXPECT_EQ(LastProbeCall().types, (std::vector<VARTYPE>{VT_BSTR, VT_BYREF | VT_BSTR, VT_BYREF | VT_I4}));
+  VariantVariable value;
+  ASSERT_TRUE(CallLogical(&VarSet, value.Value(), Arg::Int(5)));
+  EXPECT_EQ(CallCommand(&ObjGetNumber, HolderArg(blind), Arg::Text("Swap"), value.Reference()).Double(), VT_I4);
+  EXPECT_EQ(Str(CallText(&VarGetText, value.Value())), "swapped");
+  ObjectVariable made;
+  CallText(&ObjCallText, HolderArg(blind), Arg::Text("TakeOut"), made.Reference());
+  ASSERT_EQ(LastAutomationResult(), 0);
+  EXPECT_NE(made.Object(), nullptr);
 }
 
 class RegExpTest : public ::testing::Test {

@@ -15,6 +15,7 @@
 #include "runtime/lib/variant_commands.h"
 #include "tests/runtime/lib/automation_test_variables.h"
 #include "tests/support/automation_probe.h"
+#include "tests/support/test_support.h"
 
 namespace zl {
 namespace {
@@ -47,14 +48,22 @@ struct ProbeLibrary {
       library->ReleaseTLibAttr(a);
     }
   }
-  bool Registered() const {
+  bool Registered() const { return !RegisteredPath().empty(); }
+  // The path the library is registered under ("" when it is not registered).
+  std::string RegisteredPath() const {
     BSTR path = nullptr;
-    const HRESULT hr = QueryPathOfRegTypeLib(attr.guid, attr.wMajorVerNum, attr.wMinorVerNum, attr.lcid, &path);
+    if (FAILED(QueryPathOfRegTypeLib(attr.guid, attr.wMajorVerNum, attr.wMinorVerNum, attr.lcid, &path))) return {};
+    char narrow[MAX_PATH * 2] = {};
+    WideCharToMultiByte(CP_ACP, 0, path, -1, narrow, sizeof narrow - 1, nullptr, nullptr);
     SysFreeString(path);
-    return SUCCEEDED(hr);
+    return narrow;
   }
   void Unregister() const {
-    UnRegisterTypeLib(attr.guid, attr.wMajorVerNum, attr.wMinorVerNum, attr.lcid, attr.syskind);
+    if (SUCCEEDED(UnRegisterTypeLib(attr.guid, attr.wMajorVerNum, attr.wMinorVerNum, attr.lcid, attr.syskind))) return;
+    // A registration whose file cannot be found cannot be undone through the library.
+    wchar_t guid[40] = {};
+    StringFromGUID2(attr.guid, guid, 40);
+    RegDeleteTreeW(HKEY_CLASSES_ROOT, (std::wstring(L"TypeLib\\") + guid).c_str());
   }
 };
 
@@ -101,6 +110,26 @@ TEST_F(ComObjectTest, ATypeLibraryNamesItsClassButNeverACLSID) {
   EXPECT_FALSE(CallLogical(&ObjIsEmpty, object.Value()));
   EXPECT_TRUE(library.Registered());  // a library given by its path is registered
   library.Unregister();
+
+  // A bare file name is no path, even when a character's trail byte is a backslash's
+  // (籠 is BB 5C): the library is loaded, and registered (by the load) under the
+  // path where it was found, never under the bare name.
+  const std::string folder = test::MakeTempFolder("tlb");
+  const std::string copy = folder + "\\籠.tlb";
+  ASSERT_TRUE(CopyFileA(path.c_str(), copy.c_str(), FALSE));
+  char previous[MAX_PATH] = {};
+  GetCurrentDirectoryA(MAX_PATH, previous);
+  ASSERT_TRUE(SetCurrentDirectoryA(folder.c_str()));
+  const bool created = CallLogical(&ObjCreate, object.Value(), Arg::Text(test::kProbeClassName), Arg::Text("籠.tlb"));
+  SetCurrentDirectoryA(previous);
+  EXPECT_TRUE(created);
+  const std::string registered = library.RegisteredPath();
+  EXPECT_NE(registered, "籠.tlb");
+  EXPECT_TRUE(registered.empty() || registered.ends_with("\\籠.tlb")) << registered;
+  library.Unregister();
+  CallVoid(&ObjClear, object.Value());
+  DeleteFileA(copy.c_str());
+  RemoveDirectoryA(folder.c_str());
 }
 
 TEST_F(ComObjectTest, CopiesShareTheObjectAndClearingReleasesIt) {

@@ -96,12 +96,13 @@ TEST_F(ButtonTest, ButtonTypeSevenStoresOneAndMakesTheDefaultButtonInPlace) {
   EXPECT_EQ(WindowText(HwndOf(kButton)), "开始点赞");
 }
 
-TEST_F(ButtonTest, PictureDataGivesAnIconOrABitmapAndUndecodableDataAPlainCaption) {
+TEST_F(ButtonTest, PictureDataGivesAnIconOrABitmapAndUndecodableDataAPlainCaptionInTheDefaultFont) {
   constexpr uint32_t kJunk = 0x16010003;
   PropertyRecord icon(kButtonSchema), bitmap(kButtonSchema), junk(kButtonSchema);
   icon.SetData(kButtonPicture, IconFile());
   bitmap.SetData(kButtonPicture, BitmapFile());
   junk.SetData(kButtonPicture, "not a picture at all");
+  junk.SetData(kButtonFont, std::string(59, '\x0C'));  // not a whole font record
   Load({Unit(kButton, kButtonTypeCode, icon, {10, 10, 110, 40}), Unit(kOther, kButtonTypeCode, bitmap, {10, 60, 110, 90}),
         Unit(kJunk, kButtonTypeCode, junk, {10, 110, 110, 140})});
   EXPECT_NE(Style() & BS_ICON, 0);
@@ -118,6 +119,7 @@ TEST_F(ButtonTest, PictureDataGivesAnIconOrABitmapAndUndecodableDataAPlainCaptio
   const HWND plain = HwndOf(kJunk);
   EXPECT_EQ(Style(kJunk) & (BS_ICON | BS_BITMAP), 0);
   EXPECT_EQ(WindowText(plain), "按钮");
+  EXPECT_EQ(reinterpret_cast<HGDIOBJ>(SendMessageA(plain, WM_GETFONT, 0, 0)), GetStockObject(DEFAULT_GUI_FONT));
   // A new picture needs another kind of button: the control is made again.
   Units().WriteProperty(test::kHarnessWindowId, kJunk, Number(Button::kPicture), -1, kTypeByteSet, 0);
   EXPECT_NE(HwndOf(kJunk), plain);

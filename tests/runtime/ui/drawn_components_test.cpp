@@ -251,7 +251,15 @@ TEST_F(LabelTest, GradientsOfFrameAndBackgroundNeedTwoUsableColours) {
   record.SetWord(kLabelFrameColour1, 0x0000FF);  // red, as 0x00BBGGRR
   record.SetWord(kLabelFrameColour2, 0x00FF00);
   record.SetWord(kLabelFrameColour3, 0xFF0000);  // blue
-  Load({Component(kFirst, kLabelTypeCode, record, {10, 10, 110, 60})});
+  // A frame wider than half the label's odd height leaves nothing to draw inside it.
+  PropertyRecord thin = record;
+  thin.SetWord(kLabelFrameWidth, 12);
+  Load({Component(kFirst, kLabelTypeCode, record, {10, 10, 110, 60}),
+        Component(kSecond, kLabelTypeCode, thin, {10, 70, 110, 91})});
+  const Picture filled = Render(Hwnd(kSecond));
+  EXPECT_FALSE(filled.Has(kWhite)) << "no background inside a 12-pixel frame of a 21-pixel label";
+  EXPECT_FALSE(filled.Has(kBlack)) << "no caption, and no pixel left unpainted";
+  EXPECT_EQ(filled.At(50, 10), kBlue) << "the middle line takes the innermost colour";
   const Picture framed = Render(Hwnd(kFirst));
   EXPECT_EQ(framed.At(0, 0), kRed);
   EXPECT_EQ(framed.At(99, 25), kRed);
@@ -297,6 +305,7 @@ TEST_F(LabelTest, ABackPictureIsDrawnByPictureModeAndUndecodableDataLeavesTheCol
   tiled.SetData(kLabelBackPicture, TwoByTwoBitmap());
   PropertyRecord broken = PlainLabel();
   broken.SetData(kLabelBackPicture, "not a picture");
+  broken.SetWord(kLabelGradientMode, 1);  // picture data rules out the gradient
   Load({Component(kFirst, kLabelTypeCode, tiled, {10, 10, 40, 30}),
         Component(kSecond, kLabelTypeCode, broken, {10, 40, 40, 60})});
   Picture picture = Render(Hwnd(kFirst));

@@ -1,6 +1,9 @@
 // The edit box against real EDIT and up-down controls on a loaded window.
 #include "runtime/ui/edit_box.h"
 
+#include <windows.h>
+#include <commctrl.h>
+
 #include <array>
 #include <cstdlib>
 #include <cstring>
@@ -142,6 +145,26 @@ TEST_F(EditBoxTest, TheSpinnerSitsBesideTheBoxFollowsItAndWrapsAtItsBounds) {
   EXPECT_EQ(clicks[1].args, std::vector<uint32_t>{0xFFFFFFFFu});
   WriteInt(kBox, kPropertyVisible, 0);
   EXPECT_FALSE(IsWindowVisible(Spinner()));
+}
+
+// Refuses to create any up-down control made on this thread while it is installed.
+LRESULT CALLBACK RefuseSpinners(int code, WPARAM wParam, LPARAM lParam) {
+  char name[32] = {};
+  if (code == HCBT_CREATEWND && GetClassNameA(reinterpret_cast<HWND>(wParam), name, sizeof name) &&
+      lstrcmpiA(name, UPDOWN_CLASSA) == 0) {
+    return 1;
+  }
+  return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+TEST_F(EditBoxTest, ABoxWhoseSpinnerCannotBeMadeGoesOnWithoutOneAndReadsSpinnerModeZero) {
+  const HHOOK hook = SetWindowsHookExA(WH_CBT, &RefuseSpinners, nullptr, GetCurrentThreadId());
+  ASSERT_NE(hook, nullptr);
+  LoadBoxes(With({{kEditSpinnerMode, kSpinnerAutomatic}}));
+  UnhookWindowsHookEx(hook);
+  ASSERT_NE(Box(), nullptr);
+  EXPECT_EQ(Spinner(), nullptr);
+  EXPECT_EQ(WordProperty(kBox, Number(EditBox::kSpinnerMode)), 0u);
 }
 
 TEST_F(EditBoxTest, ASingleLineBoxGrowsToOneLineOfItsFontAndCentresItsText) {

@@ -1,5 +1,5 @@
 // GDI objects, windows, kernel handles and runtime heap blocks stay where they were while
-// every component is made and destroyed a thousand times: the gallery window (every
+// every component is made and destroyed again and again: the gallery window (every
 // component type, with fonts, colours, icons and list rows) loaded and destroyed, and
 // each of its components re-created by the property-write path. Wine 8 answers
 // GetGuiResources with 0, so GDI objects are counted from the process's GDI handle table
@@ -9,6 +9,8 @@
 #include <ole2.h>
 
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <memory>
 #include <ostream>
 #include <string>
@@ -28,7 +30,13 @@ namespace zl {
 namespace {
 
 constexpr uint32_t kGalleryWindowId = 0x52010001;
-constexpr int kRounds = 1000;
+// The counters are exact, so an object left behind per round shows after one round;
+// a few dozen also catch one left every few rounds (a cache that grows in steps).
+// `./dev stress` (ZL_STRESS=1) runs a thousand.
+int Rounds() {
+  const char* stress = std::getenv("ZL_STRESS");
+  return stress && std::strcmp(stress, "1") == 0 ? 1000 : 30;
+}
 const RoutineTable kNoRoutines{0, nullptr};
 
 // What the process holds that a leaking component would add to.
@@ -117,24 +125,25 @@ TEST_F(GuiResources, EachCounterSeesAnObjectLeftAlive) {
   EXPECT_EQ(Measure(), before);
 }
 
-TEST_F(GuiResources, LoadingAndDestroyingTheGalleryAThousandTimesLeavesNothingBehind) {
+TEST_F(GuiResources, LoadingAndDestroyingTheGalleryAgainAndAgainLeavesNothingBehind) {
   // The first load makes what is made once per process (classes, shared fonts).
   ASSERT_NO_FATAL_FAILURE(Load());
   ASSERT_EQ(UnitCount(), 24u);
   Destroy();
   const Holdings before = Measure();
-  for (int round = 0; round < kRounds; ++round) {
+  const int rounds = Rounds();
+  for (int round = 0; round < rounds; ++round) {
     ASSERT_NO_FATAL_FAILURE(Load()) << "round " << round;
     Destroy();
     Drain();
   }
   const Holdings after = Measure();
-  std::printf("[ gui      ] %d gallery loads: before %s, after %s\n", kRounds, Describe(before).c_str(),
+  std::printf("[ gui      ] %d gallery loads: before %s, after %s\n", rounds, Describe(before).c_str(),
               Describe(after).c_str());
   EXPECT_EQ(after, before);
 }
 
-TEST_F(GuiResources, ReCreatingEveryComponentAThousandTimesLeavesNothingBehind) {
+TEST_F(GuiResources, ReCreatingEveryComponentAgainAndAgainLeavesNothingBehind) {
   ASSERT_NO_FATAL_FAILURE(Load());
   const size_t units = UnitCount();
   const auto recreateAll = [&] {
@@ -145,9 +154,10 @@ TEST_F(GuiResources, ReCreatingEveryComponentAThousandTimesLeavesNothingBehind) 
   };
   ASSERT_NO_FATAL_FAILURE(recreateAll());
   const Holdings before = Measure();
-  for (int round = 0; round < kRounds; ++round) ASSERT_NO_FATAL_FAILURE(recreateAll()) << "round " << round;
+  const int rounds = Rounds();
+  for (int round = 0; round < rounds; ++round) ASSERT_NO_FATAL_FAILURE(recreateAll()) << "round " << round;
   const Holdings after = Measure();
-  std::printf("[ gui      ] %d re-creations of %zu components: before %s, after %s\n", kRounds, units - 1,
+  std::printf("[ gui      ] %d re-creations of %zu components: before %s, after %s\n", rounds, units - 1,
               Describe(before).c_str(), Describe(after).c_str());
   EXPECT_EQ(after, before);
 }

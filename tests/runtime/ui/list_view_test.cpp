@@ -262,6 +262,57 @@ TEST_F(ListViewTest, CellTextsOfAnyLengthComeBackWholeAndMissingCellsAreEmpty) {
   EXPECT_FALSE(CallText(&GetCellText, List(), Arg::Int(-1)));
 }
 
+// Windows cuts a text that does not fit before its last whole character and answers the
+// bytes it copied: a double-byte character that misses by one byte leaves the length two
+// short of the buffer. The list here answers that way, where Wine fills the buffer.
+LRESULT CALLBACK WindowsCut(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR) {
+  if (message != LVM_GETITEMTEXTA) return DefSubclassProc(hwnd, message, wParam, lParam);
+  auto& item = *reinterpret_cast<LVITEMA*>(lParam);
+  if (item.cchTextMax <= 0) return 0;
+  std::string whole(1 << 16, '\0');
+  LVITEMA full = item;
+  full.pszText = whole.data();
+  full.cchTextMax = static_cast<int>(whole.size());
+  whole.resize(static_cast<size_t>(DefSubclassProc(hwnd, message, wParam, reinterpret_cast<LPARAM>(&full))));
+  size_t kept = 0;
+  while (kept < whole.size()) {
+    const size_t step = IsDBCSLeadByte(static_cast<BYTE>(whole[kept])) ? 2 : 1;
+    if (kept + step > static_cast<size_t>(item.cchTextMax) - 1) break;
+    kept += step;
+  }
+  std::memcpy(item.pszText, whole.data(), kept);
+  item.pszText[kept] = '\0';
+  return static_cast<LRESULT>(kept);
+}
+
+TEST_F(ListViewTest, ACellCutTheWindowsWayBeforeADoubleByteCharacterComesBackWhole) {
+  ASSERT_TRUE(SetWindowSubclass(ListHwnd(), &WindowsCut, 1, 0));
+  std::string wide;
+  for (int i = 0; i < 300; ++i) wide += "中";
+  for (const std::string& text : {wide, "a" + wide, std::string(600, 'x')}) {
+    CallVoid(&SetCellText, List(), Arg::Int(1), Arg::Omitted(), Arg::Text(text.c_str()));
+    EXPECT_EQ(Cell(1, 0), text);
+  }
+  RemoveWindowSubclass(ListHwnd(), &WindowsCut, 1);
+}
+
+// A row below zero never reaches the control: to some list messages -1 means every row.
+int g_negativeRowWrites = 0;
+LRESULT CALLBACK NegativeRowSpy(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR) {
+  if (message == LVM_SETITEMTEXTA && static_cast<int>(wParam) < 0) ++g_negativeRowWrites;
+  return DefSubclassProc(hwnd, message, wParam, lParam);
+}
+
+TEST_F(ListViewTest, SetCellTextSendsNoRowBelowZero) {
+  ASSERT_TRUE(SetWindowSubclass(ListHwnd(), &NegativeRowSpy, 1, 0));
+  g_negativeRowWrites = 0;
+  CallVoid(&SetCellText, List(), Arg::Int(-1), Arg::Int(1), Arg::Text("every row?"));
+  CallVoid(&SetCellText, List(), Arg::Int(0), Arg::Int(1), Arg::Text("row 0"));
+  RemoveWindowSubclass(ListHwnd(), &NegativeRowSpy, 1);
+  EXPECT_EQ(g_negativeRowWrites, 0);
+  EXPECT_EQ(Cell(0, 1), "row 0");
+}
+
 TEST_F(ListViewTest, FindRowSearchesItemsOrTheGivenColumn) {
   CallVoid(&DeleteAllRows, List());
   const std::pair<const char*, const char*> rows[] = {{"10001", "abc"}, {"abc", "xyz"}, {"3", "abcdef"}};
@@ -396,6 +447,49 @@ TEST_F(ListViewTest, EventsReachHandlersWithTheirArguments) {
   SetFocus(WindowHwnd());
   EXPECT_EQ(CallsOf(9).size(), 1u);
   EXPECT_EQ(CallsOf(10).size(), 1u);
+}
+
+// Clicks as the mouse makes them (the control's drag detection reads the queued
+// release); hot tracking as the control notifies it.
+TEST_F(ListViewTest, ClicksActivationHeaderClicksAndHotTrackingRaiseTheirEvents) {
+  const HWND list = ListHwnd();
+  RECT label{LVIR_LABEL, 0, 0, 0};
+  SendMessageA(list, LVM_GETITEMRECT, 1, reinterpret_cast<LPARAM>(&label));
+  const LPARAM onRow = MAKELPARAM((label.left + label.right) / 2, (label.top + label.bottom) / 2);
+  const auto press = [](HWND target, UINT down, UINT up, LPARAM point) {
+    PostMessageA(target, up, 0, point);
+    SendMessageA(target, down, down == WM_RBUTTONDOWN ? MK_RBUTTON : MK_LBUTTON, point);
+    Pump();
+  };
+  press(list, WM_LBUTTONDOWN, WM_LBUTTONUP, onRow);
+  EXPECT_EQ(CallsOf(kListViewLeftClick).size(), 1u);
+  EXPECT_EQ(CallsOf(kListViewRightClick).size() + CallsOf(kListViewRowActivated).size(), 0u);
+  press(list, WM_LBUTTONDBLCLK, WM_LBUTTONUP, onRow);
+  EXPECT_EQ(CallsOf(kListViewRowActivated).size(), 1u);
+  press(list, WM_RBUTTONDOWN, WM_RBUTTONUP, onRow);
+  EXPECT_EQ(CallsOf(kListViewRightClick).size(), 1u);
+  EXPECT_TRUE(CallsOf(kListViewColumnClicked).empty());
+
+  // The third column's header: the argument is the column, not a row.
+  const auto header = reinterpret_cast<HWND>(SendMessageA(list, LVM_GETHEADER, 0, 0));
+  RECT third{};
+  ASSERT_TRUE(SendMessageA(header, HDM_GETITEMRECT, 2, reinterpret_cast<LPARAM>(&third)));
+  const LPARAM onThird = MAKELPARAM((third.left + third.right) / 2, (third.top + third.bottom) / 2);
+  press(header, WM_LBUTTONDOWN, WM_LBUTTONUP, onThird);
+  ASSERT_EQ(CallsOf(kListViewColumnClicked).size(), 1u);
+  EXPECT_EQ(CallsOf(kListViewColumnClicked)[0].args, std::vector<uint32_t>{2});
+
+  const auto hotTrack = [&](int row) {
+    NMLISTVIEW hot{};
+    hot.hdr = {list, static_cast<UINT_PTR>(GetDlgCtrlID(list)), LVN_HOTTRACK};
+    hot.iItem = row;
+    hot.iSubItem = 2;
+    return SendMessageA(WindowHwnd(), WM_NOTIFY, hot.hdr.idFrom, reinterpret_cast<LPARAM>(&hot));
+  };
+  EXPECT_EQ(hotTrack(1), 0) << "the control goes on tracking";
+  EXPECT_EQ(hotTrack(-1), 0);
+  ASSERT_EQ(CallsOf(kListViewHotRow).size(), 1u) << "over no row, no event";
+  EXPECT_EQ(CallsOf(kListViewHotRow)[0].args, std::vector<uint32_t>{1});
 }
 
 TEST_F(ListViewTest, LabelEditEventsCarryTheRowAndTheTextAndCanBeVetoed) {

@@ -71,7 +71,7 @@ TEST(PropertyRecord, WritesTheCurrentVersionAndReadsItBackWhole) {
   EXPECT_TRUE(*back == record);
 }
 
-TEST(PropertyRecord, RejectsNewerOlderTruncatedAndMisSizedFontBlobs) {
+TEST(PropertyRecord, RejectsNewerOlderAndTruncatedBlobsButKeepsAMisSizedFont) {
   std::vector<uint8_t> blob = PropertyRecord(kSchema).Write();
   for (size_t length = 1; length < blob.size(); ++length) {
     EXPECT_FALSE(PropertyRecord::Read(kSchema, std::span(blob.data(), length))) << "truncated at " << length;
@@ -80,9 +80,15 @@ TEST(PropertyRecord, RejectsNewerOlderTruncatedAndMisSizedFontBlobs) {
   EXPECT_FALSE(PropertyRecord::Read(kSchema, blob)) << "newer than the type";
   blob[0] = 0;
   EXPECT_FALSE(PropertyRecord::Read(kSchema, blob)) << "older than the type reads";
+  // A font field that is not one record stands for the default font; the rest loads.
   PropertyRecord record(kSchema);
+  record.SetWord(0, 99);
+  record.SetData(5, "after");
   record.SetData(7, std::string(59, 'x'));
-  EXPECT_FALSE(PropertyRecord::Read(kSchema, record.Write())) << "a font field is 0 or 60 bytes";
+  const auto misSized = PropertyRecord::Read(kSchema, record.Write());
+  ASSERT_TRUE(misSized) << "a font field of 59 bytes";
+  EXPECT_TRUE(*misSized == record);
+  EXPECT_FALSE(DecodeFontRecord(misSized->Data(7)));
 }
 
 TEST(PropertyRecord, VisitsTextsInTheTypesOrderAndWritesTheChanges) {

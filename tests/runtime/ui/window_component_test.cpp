@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -38,9 +39,12 @@ struct Call {
 std::vector<Call> g_calls;
 HandlerResult g_answers[8];
 
+std::function<void(int routine)> g_onCall;  // runs inside each routine after it is recorded
+
 template <int N>
 HandlerResult Routine(std::span<const uint32_t> args) {
   g_calls.push_back({N, {args.begin(), args.end()}});
+  if (g_onCall) g_onCall(N);
   return g_answers[N];
 }
 const EventHandler kRoutines[] = {&Routine<0>, &Routine<1>, &Routine<2>, &Routine<3>,
@@ -92,6 +96,7 @@ class WindowComponentTest : public ::testing::Test {
     InstallUnitManager(kernel);
     g_calls.clear();
     for (HandlerResult& answer : g_answers) answer = {};
+    g_onCall = nullptr;
     SetCursorPos(0, 0);  // keep the pointer off the windows under test
     DrainQueue();
   }
@@ -310,6 +315,19 @@ TEST_F(WindowComponentTest, TabAndShiftTabWalkTheTabOrderAndWrap) {
   EXPECT_EQ(GetFocus(), third) << "backwards from the first wraps to the last";
 }
 
+// Three stops, where one step back and one forward land on different controls.
+TEST_F(WindowComponentTest, ShiftTabStepsBackOverThreeStops) {
+  Load({Window(WindowUnit(), {Control(kFirst, "1", 10), Control(kSecond, "2", 40), Control(kThird, "3", 70)})});
+  SetFocus(HwndOf(kSecond));
+  BYTE keys[256] = {};
+  keys[VK_SHIFT] = 0x80;
+  SetKeyboardState(keys);
+  PressKey(GetFocus(), VK_TAB);
+  EXPECT_EQ(GetFocus(), HwndOf(kFirst));
+  PressKey(GetFocus(), VK_TAB);
+  EXPECT_EQ(GetFocus(), HwndOf(kThird));
+}
+
 // A unit of a real component type with a blob changed from its defaults.
 TemplateUnit RealUnit(uint32_t unitId, uint32_t typeCode, const BlobSchema& schema, int32_t top,
                       const std::function<void(PropertyRecord&)>& change) {
@@ -321,15 +339,19 @@ TemplateUnit RealUnit(uint32_t unitId, uint32_t typeCode, const BlobSchema& sche
   return unit;
 }
 
-TEST_F(WindowComponentTest, EnterClicksTheDefaultButtonButNotFromAControlThatWantsTheKey) {
-  TemplateUnit button = RealUnit(kFirst, kButtonTypeCode, kButtonSchema, 10,
-                                 [](PropertyRecord& p) { p.SetWord(kButtonType, 1); });
+TEST_F(WindowComponentTest, EnterRaisesTheFirstShownEnabledDefaultButtonsClickButNotFromAControlThatWantsTheKey) {
+  const auto defaultButton = [](PropertyRecord& p) { p.SetWord(kButtonType, 1); };
+  TemplateUnit hidden = RealUnit(kFourth, kButtonTypeCode, kButtonSchema, 100, defaultButton);
+  hidden.record.flags = kUnitTabStop;  // loaded hidden
+  hidden.record.bindings = {{0, 2}};
+  TemplateUnit button = RealUnit(kFirst, kButtonTypeCode, kButtonSchema, 10, defaultButton);
   button.record.bindings = {{0, 0}};
   TemplateUnit multiLine = RealUnit(kSecond, kEditBoxTypeCode, kEditBoxSchema, 40,
                                     [](PropertyRecord& p) { p.SetWord(kEditMultiLine, 1); });
   TemplateUnit singleLine = RealUnit(kThird, kEditBoxTypeCode, kEditBoxSchema, 70, [](PropertyRecord&) {});
-  Load({Window(WindowUnit(), {button, multiLine, singleLine})});
-  ASSERT_TRUE(HwndOf(kFirst) && HwndOf(kSecond) && HwndOf(kThird));
+  singleLine.record.bindings = {{kEventLostFocus, 1}};
+  Load({Window(WindowUnit(), {hidden, button, multiLine, singleLine})});
+  ASSERT_TRUE(HwndOf(kFirst) && HwndOf(kSecond) && HwndOf(kThird) && HwndOf(kFourth));
 
   SetFocus(HwndOf(kSecond));
   PressKey(HwndOf(kSecond), VK_RETURN);
@@ -340,10 +362,68 @@ TEST_F(WindowComponentTest, EnterClicksTheDefaultButtonButNotFromAControlThatWan
 
   SetFocus(HwndOf(kThird));
   PressKey(HwndOf(kThird), VK_RETURN);
-  EXPECT_EQ(Routines(), (std::vector<int>{0})) << "Enter elsewhere clicks the default button";
+  EXPECT_EQ(Routines(), (std::vector<int>{0})) << "Enter elsewhere raises the shown default button's click";
+  EXPECT_EQ(GetFocus(), HwndOf(kThird)) << "without a native click the focus stays";
+  ShowWindow(HwndOf(kFourth), SW_SHOW);
+  EnableWindow(HwndOf(kFourth), FALSE);
+  PressKey(HwndOf(kThird), VK_RETURN);
+  EXPECT_EQ(Routines(), (std::vector<int>{0, 0})) << "a disabled default button is skipped";
   SetFocus(HwndOf(kFirst));
+  g_calls.clear();
   PressKey(HwndOf(kFirst), VK_RETURN);
-  EXPECT_EQ(Routines(), (std::vector<int>{0, 0})) << "the focused default button is clicked";
+  EXPECT_EQ(Routines(), (std::vector<int>{0})) << "the focused default button is clicked";
+}
+
+TEST_F(WindowComponentTest, AltMnemonicsReadCaptionsOnlyAndTakeADoubleAmpersandLiterally) {
+  TemplateUnit box = RealUnit(kFirst, kEditBoxTypeCode, kEditBoxSchema, 10,
+                              [](PropertyRecord& p) { p.SetData(kEditContent, "&e"); });
+  TemplateUnit marked = RealUnit(kSecond, kButtonTypeCode, kButtonSchema, 40,
+                                 [](PropertyRecord& p) { p.SetData(kButtonCaption, "&&b 确定(&O)"); });
+  marked.record.bindings = {{0, 0}};
+  TemplateUnit other = RealUnit(kThird, kButtonTypeCode, kButtonSchema, 70,
+                                [](PropertyRecord& p) { p.SetData(kButtonCaption, "other"); });
+  Load({Window(WindowUnit([](PropertyRecord& p) { p.SetWord(kWindowControlBox, 0); }), {box, marked, other})});
+  const HWND start = HwndOf(kThird);
+  const auto pressAlt = [&](char key) {
+    PostMessageA(GetFocus(), WM_SYSKEYDOWN, static_cast<WPARAM>(key), 1 | (1 << 29));
+    Kernel().DispatchWaitingMessages();
+  };
+  SetFocus(start);
+  pressAlt('E');
+  EXPECT_EQ(GetFocus(), start) << "an edit box's content is no caption";
+  pressAlt('B');
+  EXPECT_EQ(GetFocus(), start) << "\"&&\" is a literal ampersand";
+  EXPECT_TRUE(g_calls.empty());
+  pressAlt('O');
+  EXPECT_EQ(GetFocus(), HwndOf(kSecond));
+  EXPECT_EQ(Routines(), (std::vector<int>{0}));
+}
+
+TEST_F(WindowComponentTest, AFirstActivationHandlerThatActivatesAnotherWindowStillGetsTheDeactivation) {
+  TemplateUnit unit = WindowUnit();
+  unit.record.bindings = {{kWindowFirstActivated, 1}, {kWindowActivated, 2}, {kWindowDeactivated, 3}};
+  TemplateWindow window = Window(unit, {Control(kFirst, "1", 10), Control(kSecond, "2", 40)});
+  window.units[0].record.flags = 0;  // loaded hidden, shown by the test
+  Load({window});
+  const HWND hwnd = HwndOf(0);
+  UniqueHwnd dialog(CreateWindowExA(0, "STATIC", "dialog", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50, nullptr, nullptr,
+                                      nullptr, nullptr));
+  ASSERT_TRUE(dialog);
+  g_onCall = [&](int routine) {
+    if (routine != 1) return;
+    SetFocus(HwndOf(kSecond));
+    SetActiveWindow(dialog.Get());  // as a dialog opened by the handler would
+  };
+  ShowWindow(hwnd, SW_SHOW);
+  SetForegroundWindow(hwnd);
+  ASSERT_TRUE(test::PumpUntil([&] { return Routines().size() >= 3; }));
+  const std::vector<int> seen = Routines();
+  EXPECT_EQ(std::vector<int>(seen.begin(), seen.begin() + 3), (std::vector<int>{1, 3, 2}))
+      << "first activation, the deactivation it caused, then the activation";
+  g_onCall = nullptr;
+  SetActiveWindow(hwnd);
+  test::PumpUntil([] { return false; }, 100);
+  EXPECT_EQ(GetFocus(), HwndOf(kSecond)) << "the focus at the deactivation was remembered";
 }
 
 // --- Common events of the message filter -----------------------------------------------
@@ -386,6 +466,143 @@ TEST_F(WindowComponentTest, MouseKeyAndCharacterEventsReachTheUnitUnderTheMessag
   Kernel().DispatchWaitingMessages();
   EXPECT_TRUE(recorder.Matches({{WM_CHAR, test::kWParam, 'B'}},
                                "false swallows the press; a character answer replaces, 0 swallows"));
+}
+
+// --- Place, size, wheel, help and the end of the session ---------------------------------
+
+TEST_F(WindowComponentTest, LoadingRaisesEvents0Then3Then4AndMovingOrResizingRaisesItsOwn) {
+  TemplateUnit unit = WindowUnit();
+  unit.record.bindings = {{kWindowMoved, 0}, {kWindowResized, 1}, {kWindowCreated, 2}};
+  const TemplateWindow window = Window(unit);
+  ASSERT_TRUE(test::InstallWindows(std::span(&window, 1), &kRoutineTable));
+  ASSERT_TRUE(Kernel().windowLoader(kWindowId, nullptr, false));
+  Kernel().DispatchWaitingMessages();
+  // Nothing of the building reaches a handler; the first show may size and move the
+  // native window once more, as the system does for a window created hidden.
+  const std::vector<int> loaded = Routines();
+  ASSERT_GE(loaded.size(), 3u);
+  EXPECT_EQ(std::vector<int>(loaded.begin(), loaded.begin() + 3), (std::vector<int>{2, 0, 1}));
+  const HWND hwnd = HwndOf(0);
+  g_calls.clear();
+  SetWindowPos(hwnd, nullptr, 40, 50, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  EXPECT_EQ(Routines(), (std::vector<int>{0})) << "moved only";
+  g_calls.clear();
+  SetWindowPos(hwnd, nullptr, 0, 0, 320, 240, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  EXPECT_EQ(Routines(), (std::vector<int>{1})) << "resized only";
+}
+
+TEST_F(WindowComponentTest, TheWheelRaisesMinus12WithSignedStepsAndTheShiftState) {
+  TemplateUnit control = Control(kFirst, "a", 10);
+  control.record.bindings = {{kEventMouseWheel, 3}};
+  TemplateUnit window = WindowUnit();
+  window.record.bindings = {{kEventMouseWheel, 4}};
+  Load({Window(window, {control})});
+  BYTE keys[256] = {};
+  keys[VK_CONTROL] = keys[VK_MENU] = 0x80;
+  SetKeyboardState(keys);
+  const auto twoDown = static_cast<WORD>(-2 * WHEEL_DELTA);
+  PostMessageA(HwndOf(kFirst), WM_MOUSEWHEEL, MAKEWPARAM(MK_CONTROL, twoDown), MAKELPARAM(30, 40));
+  PostMessageA(HwndOf(0), WM_MOUSEWHEEL, MAKEWPARAM(0, 3 * WHEEL_DELTA), MAKELPARAM(30, 40));
+  Kernel().DispatchWaitingMessages();
+  ASSERT_EQ(g_calls.size(), 2u);
+  EXPECT_EQ(g_calls[0].routine, 3);
+  EXPECT_EQ(g_calls[0].args, (std::vector<uint32_t>{static_cast<uint32_t>(-2), kShiftStateCtrl | kShiftStateAlt}));
+  EXPECT_EQ(g_calls[1].routine, 4);
+  EXPECT_EQ(g_calls[1].args, (std::vector<uint32_t>{3, kShiftStateCtrl | kShiftStateAlt}));
+}
+
+// What a help window was asked: one entry per request, as Wine's WinHelpA hands it
+// over (WM_COPYDATA with the request record, the file name after it).
+struct HelpRequest {
+  HWND from;
+  UINT command;
+  LONG data;
+  std::string file;
+};
+std::vector<HelpRequest> g_helpRequests;
+
+LRESULT CALLBACK HelpWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message != WM_COPYDATA) return DefWindowProcA(hwnd, message, wParam, lParam);
+  const auto* copy = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
+  struct Record {
+    WORD size, command;
+    LONG data, reserved;
+    WORD ofsPath, ofsData;
+  };
+  const auto* record = static_cast<const Record*>(copy->lpData);
+  std::string file;
+  if (record->ofsPath && record->ofsPath < copy->cbData) {
+    file = static_cast<const char*>(copy->lpData) + record->ofsPath;
+  }
+  g_helpRequests.push_back({reinterpret_cast<HWND>(wParam), record->command, record->data, file});
+  return TRUE;
+}
+
+TEST_F(WindowComponentTest, F1OpensTheHelpFileAtItsContextWhenAskedForAndTheFileExists) {
+  const std::string file = test::MakeTempFolder("help") + "\\帮助.hlp";
+  UniqueFile created(CreateFileA(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+  ASSERT_TRUE(created);
+  created.Reset();
+  WNDCLASSA helpClass{};
+  helpClass.lpfnWndProc = &HelpWindowProc;
+  helpClass.lpszClassName = "MS_WINHELP";
+  RegisterClassA(&helpClass);
+  const UniqueHwnd helpWindow(
+      CreateWindowExA(0, "MS_WINHELP", "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr));
+  ASSERT_TRUE(helpWindow);
+  g_helpRequests.clear();
+
+  TemplateUnit control = Control(kFirst, "a", 10);
+  control.record.bindings = {{kEventKeyDown, 3}};
+  Load({Window(WindowUnit([&](PropertyRecord& p) {
+                 p.SetWord(kWindowF1Help, 1);
+                 p.SetData(kWindowHelpFile, file);
+                 p.SetWord(kWindowHelpContext, 7);
+               }),
+               {control})});
+  const HWND window = HwndOf(0);
+  const auto write = [](int32_t property, uint32_t type, uint64_t value) {
+    Units().WriteProperty(kWindowId, 0, kCommonPropertyCount + property, 0, type, value);
+  };
+  PressKey(HwndOf(kFirst), VK_F1);
+  ASSERT_EQ(g_helpRequests.size(), 1u);
+  EXPECT_EQ(g_helpRequests[0].from, window);
+  EXPECT_EQ(g_helpRequests[0].command, static_cast<UINT>(HELP_CONTEXT));
+  EXPECT_EQ(g_helpRequests[0].data, 7);
+  EXPECT_EQ(g_helpRequests[0].file, file);
+  EXPECT_TRUE(g_calls.empty()) << "F1 opened help: no key event";
+  write(kWindowPropHelpContext, kTypeInt, 0);
+  PressKey(HwndOf(kFirst), VK_F1);
+  ASSERT_EQ(g_helpRequests.size(), 2u);
+  EXPECT_EQ(g_helpRequests[1].command, static_cast<UINT>(HELP_FINDER)) << "context 0: the contents";
+
+  write(kWindowPropHelpFile, kTypeText, reinterpret_cast<uintptr_t>((file + ".missing").c_str()));
+  PressKey(HwndOf(kFirst), VK_F1);
+  write(kWindowPropHelpFile, kTypeText, reinterpret_cast<uintptr_t>(file.c_str()));
+  write(kWindowPropF1Help, kTypeLogical, 0);
+  g_calls.clear();
+  PressKey(HwndOf(kFirst), VK_F1);
+  EXPECT_EQ(g_helpRequests.size(), 2u) << "no file, or F1 not asked for: no help";
+  EXPECT_EQ(Routines(), (std::vector<int>{3})) << "F1 not asked for is an ordinary key";
+
+  SendMessageA(window, WM_CLOSE, 0, 0);
+  ASSERT_EQ(g_helpRequests.size(), 3u);
+  EXPECT_EQ(g_helpRequests[2].command, static_cast<UINT>(HELP_QUIT)) << "the window that opened help closes it";
+  DeleteFileA(file.c_str());
+  RemoveDirectoryA(file.substr(0, file.rfind('\\')).c_str());
+}
+
+TEST_F(WindowComponentTest, TheEndOfTheSessionAsksEvent1AndAFalseAnswerRefusesIt) {
+  TemplateUnit unit = WindowUnit();
+  unit.record.bindings = {{kWindowQueryClose, 0}, {kWindowMayClose, 1}};
+  Load({Window(unit)});
+  const HWND window = HwndOf(0);
+  g_answers[1] = kFalse;
+  EXPECT_EQ(SendMessageA(window, WM_QUERYENDSESSION, 0, 0), FALSE);
+  g_answers[1] = kNothing;
+  EXPECT_EQ(SendMessageA(window, WM_QUERYENDSESSION, 0, 0), TRUE);
+  EXPECT_EQ(Routines(), (std::vector<int>{1, 1})) << "only event 1 is asked, and the window stays";
+  EXPECT_TRUE(IsWindow(window));
 }
 
 // --- Property writes -------------------------------------------------------------------
