@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <mutex>
 #include <string>
+#include <utility>
 
 #include "runtime/core/error_report.h"
 #include "runtime/core/runtime_kernel.h"
@@ -92,6 +93,12 @@ FARPROC RuntimeKernel::BindExternal(int32_t index) {
   // Reported outside the lock, so other threads' calls are not held up by the box.
   lock.unlock();
   ReportRuntimeError(failure.c_str(), 0);
+}
+
+FARPROC RuntimeKernel::RebindExternal(int32_t index, FARPROC address) {
+  std::lock_guard lock(g_bindMutex);
+  if (index < 0 || static_cast<size_t>(index) >= m_externals.size()) return nullptr;
+  return std::exchange(m_externals[static_cast<size_t>(index)].address, address);
 }
 
 void RuntimeKernel::ReleaseExternalLibraries() {

@@ -140,6 +140,9 @@ class RuntimeKernel {
   // The entry address of external function `index`, binding it on first use; an export
   // that cannot be found ends the program with the run-time error report (dll_binding.cpp).
   FARPROC BindExternal(int32_t index);
+  // Binds external function `index` to `address` instead (a test's stand-in); answers the
+  // address it had, or null for an index beyond the tables (dll_binding.cpp).
+  FARPROC RebindExternal(int32_t index, FARPROC address);
   // Frees the libraries bound so far and empties the external-function tables (end of
   // the program); a worker thread that calls an external function afterwards waits for
   // the process to end (dll_binding.cpp).

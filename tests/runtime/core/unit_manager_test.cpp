@@ -437,7 +437,7 @@ TEST_F(UnitManagerTest, AnEventBoundTwiceCallsTheFirstBinding) {
   TemplateWindow window = StandardWindow();
   window.units[1].record.bindings = {{-7, 5}, {0, 6}, {0, 4}};
   UseWindows({window});
-  ASSERT_TRUE(Kernel().windowLoader(kWindowId, nullptr, false));
+  ASSERT_TRUE(Kernel().unitServices->LoadWindow(kWindowId, nullptr, false));
   g_calls.clear();
   EXPECT_EQ(Raise(kWindowId, kButton1, 0), 1);
   EXPECT_EQ(RoutinesCalled(), std::vector<int>{6});

@@ -475,7 +475,7 @@ TEST_F(WindowComponentTest, LoadingRaisesEvents0Then3Then4AndMovingOrResizingRai
   unit.record.bindings = {{kWindowMoved, 0}, {kWindowResized, 1}, {kWindowCreated, 2}};
   const TemplateWindow window = Window(unit);
   ASSERT_TRUE(test::InstallWindows(std::span(&window, 1), &kRoutineTable));
-  ASSERT_TRUE(Kernel().windowLoader(kWindowId, nullptr, false));
+  ASSERT_TRUE(Kernel().unitServices->LoadWindow(kWindowId, nullptr, false));
   Kernel().DispatchWaitingMessages();
   // Nothing of the building reaches a handler; the first show may size and move the
   // native window once more, as the system does for a window created hidden.
