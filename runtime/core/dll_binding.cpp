@@ -1,9 +1,10 @@
-#include "runtime/core/dll_binding.h"
-
+// The kernel's external-function tables: each declared function bound by library and
+// export name on its first call, and every bound library freed at the end of the program.
 #include <cstdio>
 #include <cstdlib>
 #include <mutex>
 #include <string>
+#include <utility>
 
 #include "runtime/core/error_report.h"
 #include "runtime/core/runtime_kernel.h"
@@ -55,17 +56,16 @@ std::mutex g_bindMutex;  // guards the tables: one binding per function, and no 
 
 }  // namespace
 
-FARPROC BindExternal(int32_t index) {
-  RuntimeKernel& kernel = Kernel();
+FARPROC RuntimeKernel::BindExternal(int32_t index) {
   // The tables are emptied at the end of the program, possibly while a worker calls.
   std::unique_lock lock(g_bindMutex);
-  if (index < 0 || static_cast<size_t>(index) >= kernel.externals.size()) {
+  if (index < 0 || static_cast<size_t>(index) >= m_externals.size()) {
     lock.unlock();
     // The program is ending and its libraries are gone: this thread ends with the process.
-    if (kernel.shutdownUnderWay && GetCurrentThreadId() != kernel.mainThreadId) RuntimeKernel::WaitForProgramEnd();
+    if (m_shutdownUnderWay && GetCurrentThreadId() != m_mainThreadId) WaitForProgramEnd();
     ReportNumberedError(1);
   }
-  ExternalFunction& fn = kernel.externals[static_cast<size_t>(index)];
+  ExternalFunction& fn = m_externals[static_cast<size_t>(index)];
   if (fn.address) return fn.address;
   const LPCSTR key = ExportKey(fn.exportName);
   HMODULE module = nullptr;
@@ -95,13 +95,18 @@ FARPROC BindExternal(int32_t index) {
   ReportRuntimeError(failure.c_str(), 0);
 }
 
-void ReleaseExternalLibraries() {
-  RuntimeKernel& kernel = Kernel();
+FARPROC RuntimeKernel::RebindExternal(int32_t index, FARPROC address) {
   std::lock_guard lock(g_bindMutex);
-  for (auto& fn : kernel.externals) {
+  if (index < 0 || static_cast<size_t>(index) >= m_externals.size()) return nullptr;
+  return std::exchange(m_externals[static_cast<size_t>(index)].address, address);
+}
+
+void RuntimeKernel::ReleaseExternalLibraries() {
+  std::lock_guard lock(g_bindMutex);
+  for (auto& fn : m_externals) {
     if (fn.module) FreeLibrary(fn.module);
   }
-  kernel.externals.clear();
+  m_externals.clear();
 }
 
 }  // namespace zl

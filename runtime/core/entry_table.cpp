@@ -6,7 +6,6 @@
 #include <cstring>
 #include <limits>
 
-#include "runtime/core/dll_binding.h"
 #include "runtime/core/error_report.h"
 #include "runtime/core/runtime_kernel.h"
 #include "runtime/lib/blocks.h"
@@ -17,7 +16,7 @@ namespace {
 
 [[noreturn]] void EntryReportError(int32_t number) { ReportNumberedError(number); }
 
-void* EntryBindExternal(int32_t index) { return reinterpret_cast<void*>(BindExternal(index)); }
+void* EntryBindExternal(int32_t index) { return reinterpret_cast<void*>(Kernel().BindExternal(index)); }
 
 // Slots 2 and 3: a zeroed result record, the call, the record handed back.
 ResultRecord EntryCallCommand(CommandFn command, int32_t count, ArgRecord* args) {
@@ -29,16 +28,18 @@ ResultRecord EntryCallCommand(CommandFn command, int32_t count, ArgRecord* args)
 uint64_t EntryReadUnitProperty(uint32_t windowId, uint32_t unitId, int32_t property,
                                int32_t subValue) {
   RuntimeKernel& kernel = Kernel();
-  if (!kernel.propertyReader) return 0;
+  UnitServices* units = kernel.unitServices;
+  if (!units) return 0;
   // Units live on the window thread: a worker's read runs there.
-  return kernel.OnMainThread([&] { return kernel.propertyReader(windowId, unitId, property, subValue); });
+  return kernel.OnMainThread([&] { return units->ReadProperty(windowId, unitId, property, subValue); });
 }
 
 void EntryWriteUnitProperty(uint32_t windowId, uint32_t unitId, int32_t property, int32_t subValue,
                             uint32_t valueType, uint64_t value) {
   RuntimeKernel& kernel = Kernel();
-  if (!kernel.propertyWriter) return;
-  kernel.OnMainThread([&] { kernel.propertyWriter(windowId, unitId, property, subValue, valueType, value); });
+  UnitServices* units = kernel.unitServices;
+  if (!units) return;
+  kernel.OnMainThread([&] { units->WriteProperty(windowId, unitId, property, subValue, valueType, value); });
 }
 
 [[noreturn]] void EntryEndProgram(int32_t exitCode) { Kernel().EndProgram(exitCode); }

@@ -50,13 +50,11 @@ void ReportRuntimeError(const char* message, int32_t number) {
   kernel.SuppressEvents();
   // From here on the program ends with -1 and without its clean-up routines, whichever
   // thread ends it.
-  kernel.runtimeErrorPending = true;
+  kernel.NoteRuntimeError();
   char text[4096];
   FormatErrorReport(text, sizeof text, message, number);
   MessageBoxA(nullptr, text, texts::kErrorCaption, MB_ICONERROR);
-  if (kernel.mainThreadId == 0 || GetCurrentThreadId() == kernel.mainThreadId) {
-    kernel.cleanupRoutines.clear();
-  }
+  kernel.DropCleanupRoutines();
   kernel.EndProgram(-1);
 }
 

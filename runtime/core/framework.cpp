@@ -17,8 +17,8 @@ class Framework {
     GetModuleFileNameA(GetModuleHandleA(nullptr), path, MAX_PATH);
     const std::string_view whole(path);
     const size_t slash = FindLastSingleByte(whole, '\\');
-    Kernel().programFolderWithSlash =
-        std::string(slash == std::string_view::npos ? std::string_view() : whole.substr(0, slash + 1));
+    Kernel().SetProgramFolderWithSlash(
+        std::string(slash == std::string_view::npos ? std::string_view() : whole.substr(0, slash + 1)));
     return ApplicationEntry();
   }
 

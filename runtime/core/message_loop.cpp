@@ -44,12 +44,12 @@ bool RuntimeKernel::IdleStep(uint32_t count) {
   if (count < 2) return true;
   const uint32_t elapsed = GetTickCount() - m_idleStart;
   bool wantMore = false;
-  for (auto& window : windowTable) {
+  for (auto& window : m_windowTable) {
     if (!window->hwnd || !IsWindow(window->hwnd)) continue;
     if (std::find(m_windowsDone.begin(), m_windowsDone.end(), window.get()) != m_windowsDone.end()) {
       continue;
     }
-    if (idleEventSink && idleEventSink(*window, elapsed)) {
+    if (m_unitServices && m_unitServices->RaiseIdleEvent(*window, elapsed)) {
       wantMore = true;
     } else {
       m_windowsDone.push_back(window.get());
@@ -61,7 +61,7 @@ bool RuntimeKernel::IdleStep(uint32_t count) {
 void RuntimeKernel::RunMessageLoop(int mode) {
   // A modal loop runs for the window modal when it starts; it ends when that window is
   // no longer modal, even while a window it was shown from stays modal.
-  const uint32_t modalWindow = modalWindowId;
+  const uint32_t modalWindow = m_modalWindowId;
   bool idle = true;
   uint32_t idleCount = 0;
   MSG msg{};

@@ -20,22 +20,6 @@ struct NativeWindowWrapper {
   HWND hwnd;
 };
 
-// The program's default icons, loaded once from the resource "DEFAULT_ICON".
-HICON* DefaultIcons() {
-  RuntimeKernel& kernel = Kernel();
-  if (!kernel.defaultIcons[0]) {
-    HINSTANCE instance = GetModuleHandleA(nullptr);
-    const int sizes[2][2] = {{GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON)},
-                             {GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON)}};
-    for (int i = 0; i < 2; ++i) {
-      kernel.defaultIconOwners[i].Reset(static_cast<HICON>(
-          LoadImageA(instance, "DEFAULT_ICON", IMAGE_ICON, sizes[i][0], sizes[i][1], 0)));
-      kernel.defaultIcons[i] = kernel.defaultIconOwners[i].Get();
-    }
-  }
-  return kernel.defaultIcons;
-}
-
 // Code 2001: a numeric argument record as a 32-bit integer.
 int32_t NumericToInt(const ArgRecord& value) {
   switch (value.type) {
@@ -69,20 +53,10 @@ intptr_t WindowHandleAt(intptr_t index) {
 
 }  // namespace
 
-const UnitTypeDescriptor* RuntimeKernel::FindUnitType(uint32_t typeCode) const {
-  const uint32_t library = typeCode >> 16;
-  const uint32_t index = typeCode & 0xFFFF;
-  if (library == 0 || library > libraries.size() || index == 0) return nullptr;
-  const SupportLibraryRecord* record = libraries[library - 1];
-  if (!record || index > record->unitTypeCount) return nullptr;
-  const UnitTypeDescriptor* type = &record->unitTypes[index - 1];
-  return type->selector ? type : nullptr;
-}
-
 intptr_t __stdcall Notify(int32_t code, intptr_t arg1, intptr_t arg2) {
   RuntimeKernel& kernel = Kernel();
   switch (code) {
-    case kNotifyDefaultIcons: return reinterpret_cast<intptr_t>(DefaultIcons());
+    case kNotifyDefaultIcons: return reinterpret_cast<intptr_t>(kernel.DefaultIcons());
     case kNotifyWindowTable: return reinterpret_cast<intptr_t>(&kernel.windowTable);
     case kNotifyUnitType: return reinterpret_cast<intptr_t>(kernel.FindUnitType(static_cast<uint32_t>(arg1)));
     case kNotifyInterfaceVersion: return kRuntimeInterfaceVersion;
@@ -151,8 +125,10 @@ intptr_t __stdcall Notify(int32_t code, intptr_t arg1, intptr_t arg2) {
     case kNotifyRaiseEvent:
     case kNotifyRaiseTypedEvent:
       // The unit manager's state belongs to the window thread: other threads' requests run there.
-      if (!kernel.unitServices) return 0;
-      return kernel.OnMainThread([&] { return kernel.unitServices(code, arg1, arg2); });
+      if (UnitServices* units = kernel.unitServices) {
+        return kernel.OnMainThread([&] { return units->AnswerNotify(code, arg1, arg2); });
+      }
+      return 0;
     default: return 0;
   }
 }

@@ -7,12 +7,11 @@
 #include <cstdio>
 
 #include "runtime/core/com_registrations.h"
-#include "runtime/core/dll_binding.h"
 #include "runtime/core/error_report.h"
 #include "runtime/core/notify.h"
 #include "runtime/core/system_texts.h"
-#include "runtime/core/template_loader.h"
 #include "runtime/core/unit_manager.h"
+#include "runtime/core/unit_type.h"
 #include "runtime/lib/dbcs.h"
 #include "runtime/lib/heap.h"
 
@@ -59,9 +58,9 @@ RuntimeKernel& Kernel() {
 
 void RuntimeKernel::CreateHiddenOwner() {
   auto owner = std::make_unique<HiddenOwner>();
-  hideOwner.Reset(owner->Create());
+  m_hideOwner.Reset(owner->Create());
   m_hideOwnerObject = std::move(owner);
-  m_hideOwnerHwnd = hideOwner.Get();
+  m_hideOwnerHwnd = m_hideOwner.Get();
 }
 
 void RuntimeKernel::WaitForProgramEnd() {
@@ -70,7 +69,7 @@ void RuntimeKernel::WaitForProgramEnd() {
 
 void RuntimeKernel::RunOnMainThread(std::function<void()>& task) {
   HWND owner = m_hideOwnerHwnd;
-  if (shutdownUnderWay || !owner) WaitForProgramEnd();
+  if (m_shutdownUnderWay || !owner) WaitForProgramEnd();
   // The message names the call by a number issued here; the call itself never travels
   // in a message, so a stray message of that number from anywhere runs nothing.
   uintptr_t number;
@@ -103,17 +102,17 @@ bool RuntimeKernel::RunPendingCall(uintptr_t number) {
 }
 
 void RuntimeKernel::Initialise(const ProgramDescriptor& desc) {
-  program = &desc;
-  InstallUnitManager(*this);  // hooks a test program did not set itself
+  m_program = &desc;
+  InstallUnitManager(*this);  // unless a test program handed its own
   SetAllocFailureHandler(&ReportAllocFailure);
   // Program kind, reserved word, unit numbers.
-  programKind = desc.programKind;
-  reservedWord = desc.reserved;
-  unitNumberCounter = desc.lastUnitNumber + 1;
+  m_programKind = desc.programKind;
+  m_reservedWord = desc.reserved;
+  m_unitNumberCounter = desc.lastUnitNumber + 1;
   // OLE, once.
-  if (!oleInitialised) {
+  if (!m_oleInitialised) {
     OleInitialize(nullptr);
-    oleInitialised = true;
+    m_oleInitialised = true;
   }
   // Program folder and file name; the folder becomes the current directory.
   char path[MAX_PATH] = {};
@@ -121,73 +120,137 @@ void RuntimeKernel::Initialise(const ProgramDescriptor& desc) {
   const std::string_view whole(path);
   const size_t slash = FindLastSingleByte(whole, '\\');
   if (slash == std::string_view::npos) {
-    programFolder.clear();
-    programFileName = whole;
+    m_programFolder.clear();
+    m_programFileName = whole;
   } else {
-    programFolder = whole.substr(0, slash);
-    programFileName = whole.substr(slash + 1);
+    m_programFolder = whole.substr(0, slash);
+    m_programFileName = whole.substr(slash + 1);
   }
-  SetCurrentDirectoryA(programFolder.c_str());
+  SetCurrentDirectoryA(m_programFolder.c_str());
   // The hidden owner window.
   CreateHiddenOwner();
   // The main thread.
-  mainThreadId = GetCurrentThreadId();
+  m_mainThreadId = GetCurrentThreadId();
   // The constant block.
   if (desc.constantsSize > 0) SetConstantBlock(desc.constants, desc.constantsSize);
   // External-function tables (bound on first call).
-  externals.assign(desc.externalFunctionCount, ExternalFunction{});
-  for (uint32_t i = 0; i < desc.externalFunctionCount; ++i) {
-    externals[i].library = desc.libraryNames[i] ? desc.libraryNames[i] : "";
-    externals[i].exportName = desc.exportNames[i] ? desc.exportNames[i] : "";
-  }
+  DeclareExternalFunctions(desc.externalFunctionCount, desc.libraryNames, desc.exportNames);
   // Support libraries: start notification, then keep the records.
   const NotifyFn notify = &Notify;
   for (uint32_t i = 0; i < desc.supportLibraryCount; ++i) {
     const SupportLibraryRecord* lib = desc.supportLibraries[i];
     if (lib && lib->notify) lib->notify(kLibraryStart, reinterpret_cast<intptr_t>(notify), 0);
   }
-  libraries.assign(desc.supportLibraries, desc.supportLibraries + desc.supportLibraryCount);
-  libraryData.assign(libraries.size(), 0);
+  m_libraries.assign(desc.supportLibraries, desc.supportLibraries + desc.supportLibraryCount);
+  m_libraryData.assign(m_libraries.size(), 0);
   // The window template.
   if (desc.windowTemplateSize > 0) {
-    if (!templateReader) templateReader = &ReadTemplateWindows;
     std::vector<std::unique_ptr<WindowEntry>> windows;
-    if (!templateReader ||
-        !templateReader(desc.windowTemplate, desc.windowTemplateSize, desc.codeBase, windows)) {
+    if (!m_unitServices ||
+        !m_unitServices->ReadTemplate(desc.windowTemplate, desc.windowTemplateSize, desc.codeBase, windows)) {
       ReportRuntimeError(texts::kTemplateLoadFailed, 0);
     }
-    for (auto& w : windows) windowTable.push_back(std::move(w));
+    for (auto& w : windows) m_windowTable.push_back(std::move(w));
   }
-  initialised = true;
+  m_initialised = true;
+}
+
+void RuntimeKernel::SetProgramFolderWithSlash(std::string folder) { m_programFolderWithSlash = std::move(folder); }
+
+void RuntimeKernel::AttachProgram(const ProgramDescriptor* program,
+                                  std::vector<const SupportLibraryRecord*> libraries) {
+  m_program = program;
+  m_libraries = std::move(libraries);
+  m_libraryData.assign(m_libraries.size(), 0);
+}
+
+void RuntimeKernel::DeclareExternalFunctions(uint32_t count, const char* const* libraryNames,
+                                             const char* const* exportNames) {
+  m_externals.assign(count, ExternalFunction{});
+  for (uint32_t i = 0; i < count; ++i) {
+    m_externals[i].library = libraryNames[i] ? libraryNames[i] : "";
+    m_externals[i].exportName = exportNames[i] ? exportNames[i] : "";
+  }
+}
+
+const UnitTypeDescriptor* RuntimeKernel::FindUnitType(uint32_t typeCode) const {
+  const uint32_t library = typeCode >> 16;
+  const uint32_t index = typeCode & 0xFFFF;
+  if (library == 0 || library > m_libraries.size() || index == 0) return nullptr;
+  const SupportLibraryRecord* record = m_libraries[library - 1];
+  if (!record || index > record->unitTypeCount) return nullptr;
+  const UnitTypeDescriptor* type = &record->unitTypes[index - 1];
+  return type->selector ? type : nullptr;
 }
 
 void RuntimeKernel::RegisterCleanup(void (*routine)()) {
-  if (std::find(cleanupRoutines.begin(), cleanupRoutines.end(), routine) == cleanupRoutines.end()) {
-    cleanupRoutines.push_back(routine);
+  if (std::find(m_cleanupRoutines.begin(), m_cleanupRoutines.end(), routine) == m_cleanupRoutines.end()) {
+    m_cleanupRoutines.push_back(routine);
   }
 }
 
+void RuntimeKernel::OwnObject(std::function<void()> closer) { m_ownedObjects.push_back(std::move(closer)); }
+
+void RuntimeKernel::DropCleanupRoutines() {
+  if (m_mainThreadId == 0 || GetCurrentThreadId() == m_mainThreadId) m_cleanupRoutines.clear();
+}
+
+void RuntimeKernel::ReplaceWindowTable(std::vector<std::unique_ptr<WindowEntry>> windows) {
+  m_windowTable = std::move(windows);
+}
+
+void RuntimeKernel::AddWindow(std::unique_ptr<WindowEntry> window) { m_windowTable.push_back(std::move(window)); }
+
+void RuntimeKernel::ClearWindowTable() { m_windowTable.clear(); }
+
 void RuntimeKernel::LoadStartWindow(uint32_t windowId) {
-  if (!windowLoader || !windowLoader(windowId, nullptr, false)) {
+  if (!m_unitServices || !m_unitServices->LoadWindow(windowId, nullptr, false)) {
     ReportRuntimeError(texts::kStartWindowLoadFailed, 0);
   }
 }
 
 bool RuntimeKernel::AnyLoadedWindowAlive() const {
-  return std::any_of(windowTable.begin(), windowTable.end(),
+  return std::any_of(m_windowTable.begin(), m_windowTable.end(),
                      [](const auto& w) { return w->hwnd && IsWindow(w->hwnd); });
 }
 
 void RuntimeKernel::RunProgram() {
-  loopStarted = true;
+  m_loopStarted = true;
   if (AnyLoadedWindowAlive()) RunMessageLoop(0);
 }
 
 void RuntimeKernel::NoteLoadedWindowDestroyed(HWND hwnd) {
-  for (auto& w : windowTable) {
+  for (auto& w : m_windowTable) {
     if (w->hwnd == hwnd) w->hwnd = nullptr;
   }
-  if (loopStarted && !AnyLoadedWindowAlive()) PostQuitMessage(0);
+  if (m_loopStarted && !AnyLoadedWindowAlive()) PostQuitMessage(0);
+}
+
+uint32_t RuntimeKernel::BeginModal(uint32_t windowId) {
+  const uint32_t outer = m_modalActive ? m_modalWindowId : 0;
+  m_modalActive = true;
+  m_modalWindowId = windowId;
+  return outer;
+}
+
+void RuntimeKernel::EndModal(uint32_t windowId, uint32_t handBackTo) {
+  if (m_modalWindowId != windowId) return;
+  m_modalActive = handBackTo != 0;
+  m_modalWindowId = handBackTo;
+}
+
+HICON* RuntimeKernel::DefaultIcons() {
+  if (!m_defaultIcons[0]) {
+    HINSTANCE instance = GetModuleHandleA(nullptr);
+    const int sizes[2][2] = {{GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON)},
+                             {GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON)}};
+    for (int i = 0; i < 2; ++i) {
+      m_defaultIconOwners[i].Reset(static_cast<HICON>(
+          LoadImageA(instance, "DEFAULT_ICON", IMAGE_ICON, sizes[i][0], sizes[i][1], 0)));
+      m_defaultIcons[i] = m_defaultIconOwners[i].Get();
+    }
+  }
+  return m_defaultIcons;
 }
 
 void RuntimeKernel::ResumeEvents() {
@@ -210,8 +273,8 @@ void RuntimeKernel::RemoveIdleCallback(HWND window) {
 }
 
 void RuntimeKernel::CloseOwnedObjects() {
-  auto objects = std::move(ownedObjects);
-  ownedObjects.clear();
+  auto objects = std::move(m_ownedObjects);
+  m_ownedObjects.clear();
   for (auto& close : objects) {
     try {
       close();
@@ -226,69 +289,69 @@ void RuntimeKernel::Shutdown(int32_t exitCode) {
   SuppressEvents();
   // From another thread, the main thread ends the program. While it is ending
   // already, this thread waits for the end rather than cutting it short.
-  if (mainThreadId != 0 && GetCurrentThreadId() != mainThreadId) {
-    if (shutdownUnderWay) WaitForProgramEnd();
+  if (m_mainThreadId != 0 && GetCurrentThreadId() != m_mainThreadId) {
+    if (m_shutdownUnderWay) WaitForProgramEnd();
     if (HWND owner = m_hideOwnerHwnd) {
       SendMessageA(owner, kEndProgramMessage, static_cast<WPARAM>(exitCode), 0);
     }
-    if (shutdownUnderWay) WaitForProgramEnd();
+    if (m_shutdownUnderWay) WaitForProgramEnd();
     ExitProcess(static_cast<UINT>(exitCode));
   }
   // A second request while ending (a clean-up routine ending the program) ends at once.
-  if (shutdownUnderWay.exchange(true)) return;
+  if (m_shutdownUnderWay.exchange(true)) return;
   // No idle callback runs and no window is looked up any more.
   m_idleCallbacks.clear();
-  windowTable.clear();
+  m_windowTable.clear();
   // Clean-up routines, once each, in registration order (none after a run-time error).
-  auto routines = std::move(cleanupRoutines);
-  cleanupRoutines.clear();
-  if (!runtimeErrorPending) {
+  auto routines = std::move(m_cleanupRoutines);
+  m_cleanupRoutines.clear();
+  if (!m_runtimeErrorPending) {
     for (auto routine : routines) routine();
   }
   // Library end notifications.
-  for (size_t i = 0; i < libraries.size(); ++i) {
-    if (libraries[i] && libraries[i]->notify) libraries[i]->notify(kLibraryEnd, libraryData[i], 0);
+  for (size_t i = 0; i < m_libraries.size(); ++i) {
+    if (m_libraries[i] && m_libraries[i]->notify) m_libraries[i]->notify(kLibraryEnd, m_libraryData[i], 0);
   }
-  libraries.clear();
-  libraryData.clear();
+  m_libraries.clear();
+  m_libraryData.clear();
   // Bound libraries, and the external-function tables emptied.
   ReleaseExternalLibraries();
-  extraModules.clear();
+  m_extraModules.clear();
   // Program texts, icons, hidden owner. The constant block's bounds stay: a worker thread
   // runs on until the process ends, and a constant it frees or resizes after the bounds
   // were gone would reach the heap as a block of its own and corrupt it.
-  programFolder.clear();
-  programFileName.clear();
+  m_programFolder.clear();
+  m_programFileName.clear();
   for (int i = 0; i < 2; ++i) {
-    defaultIcons[i] = nullptr;
-    defaultIconOwners[i].Reset();
+    m_defaultIcons[i] = nullptr;
+    m_defaultIconOwners[i].Reset();
   }
   m_hideOwnerHwnd = nullptr;
-  hideOwner.Reset();
+  m_hideOwner.Reset();
   m_hideOwnerObject.reset();
   // Objects made on the program's behalf.
   CloseOwnedObjects();
   // Sockets, if the runtime started them.
-  if (socketsInitialised) {
+  if (m_socketsInitialised) {
     if (HMODULE ws2 = GetModuleHandleA("ws2_32.dll")) {
       if (auto cleanup = reinterpret_cast<int(WINAPI*)()>(
               reinterpret_cast<void*>(GetProcAddress(ws2, "WSACleanup")))) {
         cleanup();
       }
     }
-    socketsInitialised = false;
+    m_socketsInitialised = false;
   }
   // What the run registered in the system on the program's behalf.
   UndoRunRegistrations();
   // OLE.
-  if (oleInitialised) {
+  if (m_oleInitialised) {
     OleUninitialize();
-    oleInitialised = false;
+    m_oleInitialised = false;
   }
 }
 
 void RuntimeKernel::EndProgram(int32_t exitCode) {
-  if (runtimeErrorPending) exitCode = -1;
+  if (m_runtimeErrorPending) exitCode = -1;
   Shutdown(exitCode);
   ExitProcess(static_cast<UINT>(exitCode));
 }

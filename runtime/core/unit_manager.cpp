@@ -1,4 +1,4 @@
-// Loading windows, finding live units and forgetting dead ones; the kernel hooks.
+// Loading windows, finding live units and forgetting dead ones; what the kernel asks of them.
 #include "runtime/core/unit_manager.h"
 
 #include <iterator>
@@ -8,6 +8,7 @@
 #include "runtime/core/menu_shortcuts.h"
 #include "runtime/core/notify.h"
 #include "runtime/core/notify_codes.h"
+#include "runtime/core/template_loader.h"
 #include "runtime/core/unit_texts.h"
 #include "runtime/lib/component_lookup.h"
 
@@ -193,12 +194,9 @@ void UnitManager::ForgetWindow(TemplateWindowEntry& entry) {
     outerModal = it->second->outerModalWindowId;
     m_loaded.erase(it);  // the working copy goes; the next load starts from the template
   }
-  if (kernel.modalWindowId == entry.windowId) {
-    // A modal window shown from another one hands the modal state back to it.
-    const bool outerLives = outerModal != 0 && m_loaded.count(outerModal) != 0;
-    kernel.modalActive = outerLives;
-    kernel.modalWindowId = outerLives ? outerModal : 0;
-  }
+  // A modal window shown from another one hands the modal state back to it.
+  const bool outerLives = outerModal != 0 && m_loaded.count(outerModal) != 0;
+  kernel.EndModal(entry.windowId, outerLives ? outerModal : 0);
 }
 
 void UnitManager::FailLoad(TemplateWindowEntry& entry, HMENU menu) {
@@ -307,9 +305,7 @@ bool UnitManager::LoadWindow(uint32_t windowId, HWND parent, bool modal, bool* b
   if (visible) state.live[0].object->ShowLoadedWindow();
   // A modal window disables every other live top-level window of the program.
   if (modal && Loaded(windowId) == &state) {
-    state.outerModalWindowId = kernel.modalActive ? kernel.modalWindowId : 0;
-    kernel.modalActive = true;
-    kernel.modalWindowId = windowId;
+    state.outerModalWindowId = kernel.BeginModal(windowId);
     for (const auto& other : kernel.windowTable) {
       const HWND hwnd = other->hwnd;
       if (hwnd == window || !hwnd || !IsWindow(hwnd)) continue;
@@ -353,26 +349,28 @@ void UnitManager::ComponentDestroyed(uint32_t windowId, uint32_t unitId) {
   if (hwnd && !m_replacing) Kernel().NoteLoadedWindowDestroyed(hwnd);
 }
 
-namespace {
-
-bool LoadWindowHook(uint32_t windowId, HWND parent, bool modal) {
-  return Units().LoadWindow(windowId, parent, modal);
+bool UnitManager::LoadWindow(uint32_t windowId, HWND parent, bool modal) {
+  return LoadWindow(windowId, parent, modal, nullptr);
 }
 
-intptr_t UnitServices(int32_t code, intptr_t arg1, intptr_t arg2) {
-  UnitManager& units = Units();
+bool UnitManager::ReadTemplate(const uint8_t* data, size_t size, const RoutineTable* codeBase,
+                               std::vector<std::unique_ptr<WindowEntry>>& windows) {
+  return ReadTemplateWindows(data, size, codeBase, windows);
+}
+
+intptr_t UnitManager::AnswerNotify(int32_t code, intptr_t arg1, intptr_t arg2) {
   const auto windowId = static_cast<uint32_t>(arg1);
   const auto unitId = static_cast<uint32_t>(arg2);
   switch (code) {
     case kNotifyComponentDestroyed:
-      units.ComponentDestroyed(windowId, unitId);
+      ComponentDestroyed(windowId, unitId);
       return 0;
     case kNotifyLoadWindow: {
       const auto* request = reinterpret_cast<const LoadWindowRequest*>(arg1);
       if (!request) return 0;
       const HWND parent = request->parent ? request->parent->Hwnd() : nullptr;
       bool broughtForward = false;
-      if (!units.LoadWindow(request->windowId, parent, request->modal != 0, &broughtForward)) return 0;
+      if (!LoadWindow(request->windowId, parent, request->modal != 0, &broughtForward)) return 0;
       // A modal window runs the message loop's modal mode until it ends. A window that was
       // live already was only activated: a modal window's own loop runs further down the stack.
       if (request->modal && !broughtForward && Kernel().modalActive &&
@@ -382,53 +380,37 @@ intptr_t UnitServices(int32_t code, intptr_t arg1, intptr_t arg2) {
       return 1;
     }
     case kNotifyFindComponent:
-      return reinterpret_cast<intptr_t>(units.FindComponent(windowId, unitId));
+      return reinterpret_cast<intptr_t>(FindComponent(windowId, unitId));
     case kNotifyFindComponentOrFail: {
-      UnitObject* object = units.FindComponent(windowId, unitId);
+      UnitObject* object = FindComponent(windowId, unitId);
       if (!object) ReportRuntimeError(texts::kComponentNotLoaded, 0);
       return reinterpret_cast<intptr_t>(object);
     }
     case kNotifyRaiseEvent: {
       auto* event = reinterpret_cast<EventRecord*>(arg1);
-      return event ? units.RaiseEvent(*event) : 0;
+      return event ? RaiseEvent(*event) : 0;
     }
     case kNotifyRaiseTypedEvent: {
       auto* event = reinterpret_cast<TypedEventRecord*>(arg1);
-      return event ? units.RaiseTypedEvent(*event) : 0;
+      return event ? RaiseTypedEvent(*event) : 0;
     }
     default:
       return 0;
   }
 }
 
-// The idle event (7) of a loaded window with the elapsed milliseconds; true asks for more.
-bool IdleEventHook(WindowEntry& window, uint32_t elapsedMs) {
+bool UnitManager::RaiseIdleEvent(WindowEntry& window, uint32_t elapsedMs) {
   EventRecord event;
   event.windowId = window.windowId;
   event.eventNumber = 7;
   event.argCount = 1;
   event.args[0] = elapsedMs;
-  Units().RaiseEvent(event);
+  RaiseEvent(event);
   return event.hasResult && event.result != 0;
 }
 
-uint64_t PropertyReaderHook(uint32_t windowId, uint32_t unitId, int32_t property, int32_t subValue) {
-  return Units().ReadProperty(windowId, unitId, property, subValue);
-}
-
-void PropertyWriterHook(uint32_t windowId, uint32_t unitId, int32_t property, int32_t subValue, uint32_t valueType,
-                        uint64_t value) {
-  Units().WriteProperty(windowId, unitId, property, subValue, valueType, value);
-}
-
-}  // namespace
-
 void InstallUnitManager(RuntimeKernel& kernel) {
-  if (!kernel.windowLoader) kernel.windowLoader = &LoadWindowHook;
-  if (!kernel.unitServices) kernel.unitServices = &UnitServices;
-  if (!kernel.idleEventSink) kernel.idleEventSink = &IdleEventHook;
-  if (!kernel.propertyReader) kernel.propertyReader = &PropertyReaderHook;
-  if (!kernel.propertyWriter) kernel.propertyWriter = &PropertyWriterHook;
+  if (!kernel.unitServices) kernel.UseUnitServices(&Units());
   // Commands that take a component (a message box's parent) find its window through us.
   SetComponentWindowReader([](void* component) { return static_cast<UnitObject*>(component)->Hwnd(); });
 }

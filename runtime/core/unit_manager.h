@@ -17,6 +17,7 @@
 #include "runtime/core/runtime_kernel.h"
 #include "runtime/core/template_window_entry.h"
 #include "runtime/core/unit_object.h"
+#include "runtime/core/unit_services.h"
 #include "runtime/core/win_handles.h"
 
 namespace zl {
@@ -59,11 +60,13 @@ struct LoadedWindow {
   UniqueAccelerators accelerators;  // the shortcuts its menu items name (null: none)
 };
 
-class UnitManager {
+// The unit manager of the process; the kernel reaches it through its UnitServices.
+class UnitManager : public UnitServices {
  public:
   // Loads a window of the table with all its units; answers false when it cannot be built.
-  // `broughtForward` (optional) tells whether the window was live already and only activated.
-  bool LoadWindow(uint32_t windowId, HWND parent, bool modal, bool* broughtForward = nullptr);
+  bool LoadWindow(uint32_t windowId, HWND parent, bool modal) override;
+  // The same; `broughtForward` (optional) tells whether the window was live already and only activated.
+  bool LoadWindow(uint32_t windowId, HWND parent, bool modal, bool* broughtForward);
   // The live object of (window id, unit id); unit id 0 names the window. Null when
   // the window is not loaded or the unit is unknown, a menu item, not created or dead.
   UnitObject* FindComponent(uint32_t windowId, uint32_t unitId) const;
@@ -73,11 +76,18 @@ class UnitManager {
   int32_t RaiseEvent(EventRecord& event);
   int32_t RaiseTypedEvent(TypedEventRecord& event);
   // Entry slot 4: a unit property as a 64-bit value (texts and byte sets new on the heap).
-  uint64_t ReadProperty(uint32_t windowId, uint32_t unitId, int32_t property, int32_t subValue);
+  uint64_t ReadProperty(uint32_t windowId, uint32_t unitId, int32_t property, int32_t subValue) override;
   // Entry slot 5: writes a unit property from an application value of type valueType
   // (texts and byte sets stay the caller's); a component that asks for it is re-created.
   void WriteProperty(uint32_t windowId, uint32_t unitId, int32_t property, int32_t subValue, uint32_t valueType,
-                     uint64_t value);
+                     uint64_t value) override;
+  // Reads the window template into window entries; false when it is damaged.
+  bool ReadTemplate(const uint8_t* data, size_t size, const RoutineTable* codeBase,
+                    std::vector<std::unique_ptr<WindowEntry>>& windows) override;
+  // The idle event (7) of a loaded window with the elapsed milliseconds; true asks for more.
+  bool RaiseIdleEvent(WindowEntry& window, uint32_t elapsedMs) override;
+  // Notify 2000, 2005-2008 and 2031, as the kernel hands them on.
+  intptr_t AnswerNotify(int32_t code, intptr_t arg1, intptr_t arg2) override;
   // Replaces a live component's control by a new one made from its saved properties,
   // with the same place, size, child id, identity, stacking, visibility, enabled state
   // and focus; false when it could not be made again (the unit is then not live).
@@ -121,8 +131,8 @@ UnitManager& Units();
 // one of its controls; true when it became the menu item's command (sent to `window`).
 bool TranslateMenuShortcut(uint32_t windowId, HWND window, MSG& msg);
 
-// Installs the unit manager's kernel hooks that are still empty: window loader,
-// unit services (Notify 2000, 2005-2008, 2031), idle events, property reads and writes.
+// Hands the kernel this process's unit manager unless it holds one already (a test
+// program's own), and lets commands find a component's window through it.
 void InstallUnitManager(RuntimeKernel& kernel);
 
 }  // namespace zl

@@ -1,6 +1,8 @@
 // The window component: the top-level window that carries a program window's
 // components, with its caption and border, background, icon, shape, sound, keyboard
-// navigation between its components and the window-level events.
+// navigation between its components and the window-level events. One class, a file
+// per concern: window_component.cpp (creation and message dispatch), _properties,
+// _painting, _activation (activation and closing) and _keys (keys and focus movement).
 #pragma once
 
 #include <windows.h>

@@ -35,15 +35,14 @@ TEST(CardWindows, AClickForANullWindowGoesToTheDeclaredDesktopWindow) {
       CreateWindowExA(0, "STATIC", "desktop", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr));
   ASSERT_TRUE(standIn);
   g_standInDesktop = standIn.Get();
-  const FARPROC bound = kernel.externals[kGetDesktopWindow].address;
-  kernel.externals[kGetDesktopWindow].address =
-      reinterpret_cast<FARPROC>(reinterpret_cast<void (*)()>(&StandInDesktop));
+  const FARPROC bound = kernel.RebindExternal(
+      kGetDesktopWindow, reinterpret_cast<FARPROC>(reinterpret_cast<void (*)()>(&StandInDesktop)));
   test::MessageRecorder recorder;
   recorder.Attach(g_standInDesktop);
   recorder.Filter({WM_MOUSEMOVE, WM_LBUTTONDOWN, WM_LBUTTONUP});
   PostMouseClick(nullptr, 278, 278);
   test::PumpUntil([&] { return recorder.Messages().size() >= 3; }, 5000);
-  kernel.externals[kGetDesktopWindow].address = bound;
+  kernel.RebindExternal(kGetDesktopWindow, bound);
   constexpr unsigned kExact = test::kPosted | test::kWParam | test::kLParam;
   EXPECT_TRUE(recorder.Matches({{WM_MOUSEMOVE, kExact, MK_RBUTTON, 18219286},
                                 {WM_LBUTTONDOWN, kExact, MK_LBUTTON, 18219286},

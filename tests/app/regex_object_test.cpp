@@ -22,12 +22,7 @@ namespace {
 class DeclaredFunctions : public ::testing::Environment {
  public:
   void SetUp() override {
-    RuntimeKernel& kernel = Kernel();
-    kernel.externals.assign(g_program.externalFunctionCount, ExternalFunction{});
-    for (uint32_t i = 0; i < g_program.externalFunctionCount; ++i) {
-      kernel.externals[i].library = g_program.libraryNames[i];
-      kernel.externals[i].exportName = g_program.exportNames[i];
-    }
+    Kernel().DeclareExternalFunctions(g_program.externalFunctionCount, g_program.libraryNames, g_program.exportNames);
   }
 };
 [[maybe_unused]] ::testing::Environment* const g_declared =

@@ -16,6 +16,7 @@
 #include "runtime/lib/com_object.h"
 #include "runtime/lib/heap.h"
 #include "tests/support/automation_probe.h"
+#include "tests/support/unit_services_stub.h"
 
 namespace {
 
@@ -91,7 +92,7 @@ bool LoadProbeWindow(uint32_t windowId, HWND, bool) {
   auto entry = std::make_unique<zl::WindowEntry>();
   entry->windowId = windowId;
   entry->hwnd = hwnd;
-  zl::Kernel().windowTable.push_back(std::move(entry));
+  zl::Kernel().AddWindow(std::move(entry));
   return true;
 }
 
@@ -101,6 +102,17 @@ bool ProbeIdleEvent(zl::WindowEntry&, uint32_t) {
   ++g_idleEvents;
   return g_idleEvents % 3 != 0;
 }
+
+// Stands in for the unit manager: the probe window and its idle events.
+class ProbeUnits : public zl::test::NoUnitServices {
+ public:
+  bool LoadWindow(uint32_t windowId, HWND parent, bool modal) override {
+    return LoadProbeWindow(windowId, parent, modal);
+  }
+  bool RaiseIdleEvent(zl::WindowEntry& window, uint32_t elapsedMs) override {
+    return ProbeIdleEvent(window, elapsedMs);
+  }
+};
 
 using ProbeFn = int(__stdcall*)();
 template <class Fn>
@@ -153,8 +165,8 @@ int ApplicationEntry() {
   g_argument = narrow(2);
   LocalFree(argv);
 
-  Kernel().windowLoader = &LoadProbeWindow;
-  Kernel().idleEventSink = &ProbeIdleEvent;
+  static ProbeUnits units;
+  Kernel().UseUnitServices(&units);
   rt.auxiliaryService(static_cast<int32_t>(AuxiliaryServiceNumber::InitialiseRuntime), 0, 0, 0, 0);
 
   if (g_mode == "window" || g_mode == "cleanup" || g_mode == "end-worker" || g_mode == "libraries" ||
@@ -166,7 +178,7 @@ int ApplicationEntry() {
     }
     if (g_mode == "cleanup") {
       if (External<ProbeFn>(kProbeByName)() != 1234) return 4;
-      Kernel().ownedObjects.push_back(&LogWhatEndingLeft);
+      Kernel().OwnObject(&LogWhatEndingLeft);
     }
     rt.loadStartWindow(kProbeWindowId);
     if (g_mode == "end-worker") {

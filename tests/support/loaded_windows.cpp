@@ -14,7 +14,7 @@ namespace zl::test {
 bool InstallWindows(std::span<const uint8_t> bytes, const RoutineTable* routines) {
   std::vector<std::unique_ptr<WindowEntry>> entries;
   if (!ReadTemplateWindows(bytes.data(), bytes.size(), routines, entries)) return false;
-  Kernel().windowTable = std::move(entries);
+  Kernel().ReplaceWindowTable(std::move(entries));
   return true;
 }
 
@@ -27,17 +27,15 @@ void DestroyLoadedWindows() {
   for (auto& window : Kernel().windowTable) {
     if (window->hwnd && IsWindow(window->hwnd)) DestroyWindow(window->hwnd);
   }
-  Kernel().windowTable.clear();
+  Kernel().ClearWindowTable();
 }
 
 void UseProgram(ProgramDescriptor& program, const RoutineTable* routines,
                 std::span<const SupportLibraryRecord* const> libraries) {
   RuntimeKernel& kernel = Kernel();
   program.codeBase = routines;
-  kernel.program = &program;
-  kernel.libraries.assign(libraries.begin(), libraries.end());
-  kernel.libraryData.assign(libraries.size(), 0);
-  kernel.loopStarted = false;
+  kernel.AttachProgram(&program, {libraries.begin(), libraries.end()});
+  kernel.SetLoopStarted(false);
   InstallUnitManager(kernel);
 }
 

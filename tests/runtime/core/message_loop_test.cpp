@@ -22,7 +22,7 @@ using test::kWParam;
 constexpr UINT kEndModal = WM_APP + 50;
 
 LRESULT CALLBACK PlainProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-  if (msg == kEndModal) Kernel().modalActive = false;
+  if (msg == kEndModal) Kernel().EndModal(Kernel().modalWindowId, 0);
   return DefWindowProcA(hwnd, msg, wParam, lParam);
 }
 
@@ -159,7 +159,7 @@ TEST(MessagePump, DispatchingWhatIsWaitingStopsAtQuitAndLeavesItQueued) {
 TEST(MessagePump, ModalLoopEndsWhenTheModalFlagIsCleared) {
   UniqueHwnd window = MakeWindow();
   DrainQueue();
-  Kernel().modalActive = true;
+  Kernel().BeginModal(Kernel().modalWindowId);
   PostMessageA(window.Get(), kEndModal, 0, 0);
   Kernel().RunMessageLoop(1);
   EXPECT_FALSE(Kernel().modalActive);
@@ -168,10 +168,10 @@ TEST(MessagePump, ModalLoopEndsWhenTheModalFlagIsCleared) {
 TEST(MessagePump, ModalLoopLeavesAWaitingQuitForTheOuterLoop) {
   UniqueHwnd window = MakeWindow();
   DrainQueue();
-  Kernel().modalActive = true;
+  Kernel().BeginModal(Kernel().modalWindowId);
   PostQuitMessage(4);
   Kernel().RunMessageLoop(1);
-  Kernel().modalActive = false;
+  Kernel().EndModal(Kernel().modalWindowId, 0);
   MSG msg;
   ASSERT_TRUE(PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE));
   EXPECT_EQ(msg.message, static_cast<UINT>(WM_QUIT));

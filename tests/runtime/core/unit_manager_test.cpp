@@ -105,9 +105,7 @@ class UnitManagerTest : public ::testing::Test {
   void SetUp() override {
     RuntimeKernel& kernel = Kernel();
     m_program.codeBase = &kRoutineTable;
-    kernel.program = &m_program;
-    kernel.libraries = {&test::kTestUnitLibrary};
-    kernel.libraryData = {0};
+    kernel.AttachProgram(&m_program, {&test::kTestUnitLibrary});
     InstallUnitManager(kernel);
     g_calls.clear();
     g_answer = {};
@@ -141,17 +139,17 @@ class UnitManagerTest : public ::testing::Test {
 
   static std::string TextProperty(uint32_t windowId, uint32_t unitId, int32_t property, int32_t sub = -1) {
     TextOwner text(reinterpret_cast<char*>(
-        static_cast<uintptr_t>(Kernel().propertyReader(windowId, unitId, property, sub))));
+        static_cast<uintptr_t>(Kernel().unitServices->ReadProperty(windowId, unitId, property, sub))));
     return text ? std::string(text.get()) : std::string();
   }
 
   static uint64_t Property(uint32_t windowId, uint32_t unitId, int32_t property, int32_t sub = -1) {
-    return Kernel().propertyReader(windowId, unitId, property, sub);
+    return Kernel().unitServices->ReadProperty(windowId, unitId, property, sub);
   }
 
   static std::vector<uint8_t> BytesProperty(uint32_t windowId, uint32_t unitId, int32_t property) {
     HeapPtr<uint8_t> set(reinterpret_cast<uint8_t*>(
-        static_cast<uintptr_t>(Kernel().propertyReader(windowId, unitId, property, -1))));
+        static_cast<uintptr_t>(Kernel().unitServices->ReadProperty(windowId, unitId, property, -1))));
     const uint8_t* data = ByteSetData(set.get());
     return data ? std::vector<uint8_t>(data, data + ByteSetLength(set.get())) : std::vector<uint8_t>();
   }
@@ -174,7 +172,7 @@ class UnitManagerTest : public ::testing::Test {
 
 TEST_F(UnitManagerTest, CreatesTheWindowFirstThenTheComponentsFromLastToFirst) {
   UseWindows({StandardWindow()});
-  ASSERT_TRUE(Kernel().windowLoader(kWindowId, nullptr, false));
+  ASSERT_TRUE(Kernel().unitServices->LoadWindow(kWindowId, nullptr, false));
   EXPECT_EQ(LogLines({"create"}), (std::vector<std::string>{"create 06010000", "create 16010003",
                                                            "create 16010002", "create 16010001"}));
   // The window's object was bound before its first message.
@@ -186,7 +184,7 @@ TEST_F(UnitManagerTest, CreatesTheWindowFirstThenTheComponentsFromLastToFirst) {
 
 TEST_F(UnitManagerTest, SendsThePrivateLoadMessagesLastToFirstAroundTheShow) {
   UseWindows({StandardWindow()});
-  ASSERT_TRUE(Kernel().windowLoader(kWindowId, nullptr, false));
+  ASSERT_TRUE(Kernel().unitServices->LoadWindow(kWindowId, nullptr, false));
   EXPECT_EQ(LogLines({"806F", "8004", "8076"}),
             (std::vector<std::string>{"806F 16010003", "806F 16010002", "806F 16010001", "806F 06010000",
                                       "8004 06010000", "8076 16010003", "8076 16010002", "8076 16010001",
@@ -195,7 +193,7 @@ TEST_F(UnitManagerTest, SendsThePrivateLoadMessagesLastToFirstAroundTheShow) {
 
 TEST_F(UnitManagerTest, StacksComponentsInTemplateOrderAndAppliesFlags) {
   UseWindows({StandardWindow()});
-  ASSERT_TRUE(Kernel().windowLoader(kWindowId, nullptr, false));
+  ASSERT_TRUE(Kernel().unitServices->LoadWindow(kWindowId, nullptr, false));
   const HWND window = HwndOf(kWindowId, 0);
   const HWND b1 = HwndOf(kWindowId, kButton1), b2 = HwndOf(kWindowId, kButton2), b3 = HwndOf(kWindowId, kButton3);
   ASSERT_TRUE(window && b1 && b2 && b3);
@@ -214,7 +212,7 @@ TEST_F(UnitManagerTest, StacksComponentsInTemplateOrderAndAppliesFlags) {
 
 TEST_F(UnitManagerTest, EventsRaisedWhileLoadingNeverReachHandlers) {
   UseWindows({StandardWindow()});
-  ASSERT_TRUE(Kernel().windowLoader(kWindowId, nullptr, false));
+  ASSERT_TRUE(Kernel().unitServices->LoadWindow(kWindowId, nullptr, false));
   // Each button raised its event 0 while it was created, and was told no handler ran.
   EXPECT_EQ(LogLines({"raise"}), (std::vector<std::string>{"raise 16010003 0 -> 0", "raise 16010002 0 -> 0",
                                                           "raise 16010001 0 -> 0"}));
@@ -229,7 +227,7 @@ TEST_F(UnitManagerTest, EventsRaisedWhileLoadingNeverReachHandlers) {
 
 TEST_F(UnitManagerTest, CreatedEventRunsWhileTheWindowIsStillInvisible) {
   UseWindows({StandardWindow()});
-  ASSERT_TRUE(Kernel().windowLoader(kWindowId, nullptr, false));
+  ASSERT_TRUE(Kernel().unitServices->LoadWindow(kWindowId, nullptr, false));
   ASSERT_FALSE(g_calls.empty());
   EXPECT_EQ(g_calls[0].routine, 0);
   EXPECT_FALSE(g_calls[0].windowVisible);
@@ -242,25 +240,25 @@ TEST_F(UnitManagerTest, WindowWithoutVisibleFlagStaysHidden) {
   TemplateWindow window = StandardWindow();
   window.units[0].record.flags = 0;
   UseWindows({window});
-  ASSERT_TRUE(Kernel().windowLoader(kWindowId, nullptr, false));
+  ASSERT_TRUE(Kernel().unitServices->LoadWindow(kWindowId, nullptr, false));
   EXPECT_FALSE(IsWindowVisible(HwndOf(kWindowId, 0)));
   EXPECT_EQ(RoutinesCalled().front(), 0);
 }
 
 TEST_F(UnitManagerTest, SecondLoadOnlyActivatesAndRaisesNoEvents) {
   UseWindows({StandardWindow()});
-  ASSERT_TRUE(Kernel().windowLoader(kWindowId, nullptr, false));
+  ASSERT_TRUE(Kernel().unitServices->LoadWindow(kWindowId, nullptr, false));
   const HWND window = HwndOf(kWindowId, 0);
   const size_t calls = g_calls.size();
   UnitLog().clear();
-  ASSERT_TRUE(Kernel().windowLoader(kWindowId, nullptr, false));
+  ASSERT_TRUE(Kernel().unitServices->LoadWindow(kWindowId, nullptr, false));
   EXPECT_EQ(HwndOf(kWindowId, 0), window);
   EXPECT_TRUE(LogLines({"create", "806F", "8004", "8076"}).empty());
   EXPECT_EQ(g_calls.size(), calls);
   // A minimised window is restored.
   ShowWindow(window, SW_MINIMIZE);
   ASSERT_TRUE(IsIconic(window));
-  ASSERT_TRUE(Kernel().windowLoader(kWindowId, nullptr, false));
+  ASSERT_TRUE(Kernel().unitServices->LoadWindow(kWindowId, nullptr, false));
   EXPECT_FALSE(IsIconic(window));
   EXPECT_TRUE(LogLines({"create"}).empty());
 }
@@ -269,13 +267,13 @@ TEST_F(UnitManagerTest, WindowAskingForReplacementIsRebuiltWithoutEndingTheProgr
   TemplateWindow window = StandardWindow();
   window.units[0].record.typeCode = test::kReplacedWindowTypeCode;
   UseWindows({window});
-  Kernel().loopStarted = true;  // the end of the last loaded window would end the loop
-  ASSERT_TRUE(Kernel().windowLoader(kWindowId, nullptr, false));
+  Kernel().SetLoopStarted(true);  // the end of the last loaded window would end the loop
+  ASSERT_TRUE(Kernel().unitServices->LoadWindow(kWindowId, nullptr, false));
   const HWND first = HwndOf(kWindowId, 0);
   g_calls.clear();
   UnitLog().clear();
-  ASSERT_TRUE(Kernel().windowLoader(kWindowId, nullptr, false));
-  Kernel().loopStarted = false;
+  ASSERT_TRUE(Kernel().unitServices->LoadWindow(kWindowId, nullptr, false));
+  Kernel().SetLoopStarted(false);
   EXPECT_FALSE(IsWindow(first));
   EXPECT_TRUE(IsWindow(HwndOf(kWindowId, 0)));
   EXPECT_EQ(LogLines({"create"}).size(), 4u);
@@ -286,7 +284,7 @@ TEST_F(UnitManagerTest, WindowAskingForReplacementIsRebuiltWithoutEndingTheProgr
 
 TEST_F(UnitManagerTest, ReloadAfterDestructionStartsFromTemplateValues) {
   UseWindows({StandardWindow()});
-  ASSERT_TRUE(Kernel().windowLoader(kWindowId, nullptr, false));
+  ASSERT_TRUE(Kernel().unitServices->LoadWindow(kWindowId, nullptr, false));
   RawPropertyValue caption{};
   caption.bytes = {"changed", 7};
   SetRaw(kWindowId, kButton1, 0, caption);
@@ -300,7 +298,7 @@ TEST_F(UnitManagerTest, ReloadAfterDestructionStartsFromTemplateValues) {
   EXPECT_EQ(Units().Loaded(kWindowId), nullptr);
 
   g_calls.clear();
-  ASSERT_TRUE(Kernel().windowLoader(kWindowId, nullptr, false));
+  ASSERT_TRUE(Kernel().unitServices->LoadWindow(kWindowId, nullptr, false));
   EXPECT_EQ(TextProperty(kWindowId, kButton1, test::kCaptionProperty), "One");
   EXPECT_EQ(Property(kWindowId, kButton1, 0), 10u);
   EXPECT_EQ(Property(kWindowId, kButton1, 1), 20u);
@@ -310,7 +308,7 @@ TEST_F(UnitManagerTest, ReloadAfterDestructionStartsFromTemplateValues) {
 TEST_F(UnitManagerTest, EmptyWindowListLetsNoWindowLoad) {
   UseWindows({});
   EXPECT_TRUE(Kernel().windowTable.empty());
-  EXPECT_FALSE(Kernel().windowLoader(kWindowId, nullptr, false));
+  EXPECT_FALSE(Kernel().unitServices->LoadWindow(kWindowId, nullptr, false));
   EXPECT_FALSE(Kernel().EventsSuppressed());
 }
 
@@ -318,8 +316,8 @@ TEST_F(UnitManagerTest, WindowIdsWithoutSerialOrKindNeverMatch) {
   TemplateWindow noSerial = StandardWindow(0x52000000, "no serial");
   TemplateWindow noKind = StandardWindow(0x50010001, "no kind");
   UseWindows({noSerial, noKind});
-  EXPECT_FALSE(Kernel().windowLoader(0x52000000, nullptr, false));
-  EXPECT_FALSE(Kernel().windowLoader(0x50010001, nullptr, false));
+  EXPECT_FALSE(Kernel().unitServices->LoadWindow(0x52000000, nullptr, false));
+  EXPECT_FALSE(Kernel().unitServices->LoadWindow(0x50010001, nullptr, false));
   EXPECT_EQ(Units().FindWindowEntry(0x52000000), nullptr);
   EXPECT_EQ(Units().FindWindowEntry(0x50010001), nullptr);
   EXPECT_TRUE(UnitLog().empty());
@@ -340,7 +338,7 @@ TEST_P(LoadFailure, RollsTheWholeWindowBackAndLowersSuppression) {
   window.units[2].record.typeCode = GetParam().typeCode;
   window.units[2].record.propertyBlob = GetParam().blob;
   UseWindows({window, StandardWindow(kOtherWindowId, "good")});
-  EXPECT_FALSE(Kernel().windowLoader(kWindowId, nullptr, false));
+  EXPECT_FALSE(Kernel().unitServices->LoadWindow(kWindowId, nullptr, false));
   // Nothing of the half-built window is left, and the suppression is lowered again.
   EXPECT_EQ(FindWindowA(test::kTestWindowClass, "broken"), nullptr);
   EXPECT_EQ(Kernel().windowTable[0]->hwnd, nullptr);
@@ -351,10 +349,10 @@ TEST_P(LoadFailure, RollsTheWholeWindowBackAndLowersSuppression) {
   std::vector<std::string> created = LogLines({"create"}), destroyed = LogLines({"destroyed"});
   EXPECT_EQ(created.size(), destroyed.size());
   // Another window still loads, and its events reach their handlers.
-  ASSERT_TRUE(Kernel().windowLoader(kOtherWindowId, nullptr, false));
+  ASSERT_TRUE(Kernel().unitServices->LoadWindow(kOtherWindowId, nullptr, false));
   EXPECT_EQ(RoutinesCalled().front(), 0);
   // The failed window loads from its template again later without stale state.
-  EXPECT_FALSE(Kernel().windowLoader(kWindowId, nullptr, false));
+  EXPECT_FALSE(Kernel().unitServices->LoadWindow(kWindowId, nullptr, false));
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -368,7 +366,7 @@ TEST_F(UnitManagerTest, FailingWindowUnitFailsTheLoad) {
   TemplateWindow window = StandardWindow();
   window.units[0].record.propertyBlob = {9, 0, 0, 0};
   UseWindows({window});
-  EXPECT_FALSE(Kernel().windowLoader(kWindowId, nullptr, false));
+  EXPECT_FALSE(Kernel().unitServices->LoadWindow(kWindowId, nullptr, false));
   EXPECT_TRUE(LogLines({"create"}).empty());
   EXPECT_FALSE(Kernel().EventsSuppressed());
 }
@@ -378,7 +376,7 @@ TEST_F(UnitManagerTest, FailingWindowUnitFailsTheLoad) {
 TEST_F(UnitManagerTest, FindComponentNamesTheWindowByUnitIdZeroOrItsOwnId) {
   UseWindows({StandardWindow(), StandardWindow(kOtherWindowId, "other")});
   EXPECT_EQ(Notify(kNotifyFindComponent, kWindowId, 0), 0);  // not loaded yet
-  ASSERT_TRUE(Kernel().windowLoader(kWindowId, nullptr, false));
+  ASSERT_TRUE(Kernel().unitServices->LoadWindow(kWindowId, nullptr, false));
   auto* window = reinterpret_cast<UnitObject*>(Notify(kNotifyFindComponent, kWindowId, 0));
   ASSERT_NE(window, nullptr);
   EXPECT_EQ(window->Hwnd(), Kernel().windowTable[0]->hwnd);
@@ -398,7 +396,7 @@ TEST_F(UnitManagerTest, FindComponentNamesTheWindowByUnitIdZeroOrItsOwnId) {
 
 TEST_F(UnitManagerTest, MessageBoxWithAWindowComponentIsOwnedByThatWindow) {
   UseWindows({StandardWindow()});
-  ASSERT_TRUE(Kernel().windowLoader(kWindowId, nullptr, false));
+  ASSERT_TRUE(Kernel().unitServices->LoadWindow(kWindowId, nullptr, false));
   HWND window = Kernel().windowTable[0]->hwnd;
   // The box blocks this thread: a watcher reads and dismisses it.
   HWND owner = nullptr;
@@ -424,7 +422,7 @@ TEST_F(UnitManagerTest, MessageBoxWithAWindowComponentIsOwnedByThatWindow) {
 
 TEST_F(UnitManagerTest, OffsetZeroBindsTheFirstRoutineAndMinusOneNothing) {
   UseWindows({StandardWindow()});
-  ASSERT_TRUE(Kernel().windowLoader(kWindowId, nullptr, false));
+  ASSERT_TRUE(Kernel().unitServices->LoadWindow(kWindowId, nullptr, false));
   g_calls.clear();
   EXPECT_EQ(Raise(kWindowId, 0, 0), 1);  // the window's event 0 is bound at offset 0
   EXPECT_EQ(RoutinesCalled(), std::vector<int>{0});
@@ -439,7 +437,7 @@ TEST_F(UnitManagerTest, AnEventBoundTwiceCallsTheFirstBinding) {
   TemplateWindow window = StandardWindow();
   window.units[1].record.bindings = {{-7, 5}, {0, 6}, {0, 4}};
   UseWindows({window});
-  ASSERT_TRUE(Kernel().windowLoader(kWindowId, nullptr, false));
+  ASSERT_TRUE(Kernel().unitServices->LoadWindow(kWindowId, nullptr, false));
   g_calls.clear();
   EXPECT_EQ(Raise(kWindowId, kButton1, 0), 1);
   EXPECT_EQ(RoutinesCalled(), std::vector<int>{6});
@@ -447,7 +445,7 @@ TEST_F(UnitManagerTest, AnEventBoundTwiceCallsTheFirstBinding) {
 
 TEST_F(UnitManagerTest, ComponentEventReachesItsHandlerWithArgumentsAndResult) {
   UseWindows({StandardWindow()});
-  ASSERT_TRUE(Kernel().windowLoader(kWindowId, nullptr, false));
+  ASSERT_TRUE(Kernel().unitServices->LoadWindow(kWindowId, nullptr, false));
   g_calls.clear();
   // A real click notification, reflected to the button, which raises its event 0.
   const HWND b1 = HwndOf(kWindowId, kButton1);
@@ -481,7 +479,7 @@ TEST_F(UnitManagerTest, ComponentEventReachesItsHandlerWithArgumentsAndResult) {
 
 TEST_F(UnitManagerTest, TypedEventPassesSplitWordsAndA64BitResult) {
   UseWindows({StandardWindow()});
-  ASSERT_TRUE(Kernel().windowLoader(kWindowId, nullptr, false));
+  ASSERT_TRUE(Kernel().unitServices->LoadWindow(kWindowId, nullptr, false));
   g_calls.clear();
   g_answer = {true, 0x100000002ull};
   TypedEventRecord event;
@@ -500,7 +498,7 @@ TEST_F(UnitManagerTest, TypedEventPassesSplitWordsAndA64BitResult) {
 
 TEST_F(UnitManagerTest, SuppressionDropsEventsUntilLowered) {
   UseWindows({StandardWindow()});
-  ASSERT_TRUE(Kernel().windowLoader(kWindowId, nullptr, false));
+  ASSERT_TRUE(Kernel().unitServices->LoadWindow(kWindowId, nullptr, false));
   g_calls.clear();
   Notify(kNotifySuppressEvents, 0, 0);
   Notify(kNotifySuppressEvents, 0, 0);
@@ -515,7 +513,7 @@ TEST_F(UnitManagerTest, SuppressionDropsEventsUntilLowered) {
 
 TEST_F(UnitManagerTest, CurrentEventSourceLastsWhileTheHandlerRuns) {
   UseWindows({StandardWindow()});
-  ASSERT_TRUE(Kernel().windowLoader(kWindowId, nullptr, false));
+  ASSERT_TRUE(Kernel().unitServices->LoadWindow(kWindowId, nullptr, false));
   g_calls.clear();
   EXPECT_EQ(Raise(kWindowId, kButton1, -7), 1);
   ASSERT_EQ(RoutinesCalled(), std::vector<int>{5});
@@ -546,7 +544,7 @@ TEST_F(UnitManagerTest, HandlerSourcesAreFollowedWhileTheTypeStaysTheSame) {
   missing.record.bindings = {{0, 3}};
   window.units.insert(window.units.end(), {a, b, c, otherType, loop1, loop2, missing});
   UseWindows({window});
-  ASSERT_TRUE(Kernel().windowLoader(kWindowId, nullptr, false));
+  ASSERT_TRUE(Kernel().unitServices->LoadWindow(kWindowId, nullptr, false));
   g_calls.clear();
   EXPECT_EQ(Raise(kWindowId, 0x16010011, 0), 1);
   EXPECT_EQ(Raise(kWindowId, 0x16010014, 0), 1);
@@ -558,14 +556,14 @@ TEST_F(UnitManagerTest, HandlerSourcesAreFollowedWhileTheTypeStaysTheSame) {
 
 TEST_F(UnitManagerTest, IdleEventCarriesTheElapsedTimeAndAsksForMoreOnTrue) {
   UseWindows({StandardWindow()});
-  ASSERT_TRUE(Kernel().windowLoader(kWindowId, nullptr, false));
+  ASSERT_TRUE(Kernel().unitServices->LoadWindow(kWindowId, nullptr, false));
   g_calls.clear();
   g_answer = {true, 1};
-  EXPECT_TRUE(Kernel().idleEventSink(*Kernel().windowTable[0], 250));
+  EXPECT_TRUE(Kernel().unitServices->RaiseIdleEvent(*Kernel().windowTable[0], 250));
   g_answer = {true, 0};
-  EXPECT_FALSE(Kernel().idleEventSink(*Kernel().windowTable[0], 300));
+  EXPECT_FALSE(Kernel().unitServices->RaiseIdleEvent(*Kernel().windowTable[0], 300));
   g_answer = {};
-  EXPECT_FALSE(Kernel().idleEventSink(*Kernel().windowTable[0], 350));
+  EXPECT_FALSE(Kernel().unitServices->RaiseIdleEvent(*Kernel().windowTable[0], 350));
   ASSERT_EQ(RoutinesCalled(), (std::vector<int>{3, 3, 3}));
   EXPECT_EQ(g_calls[0].args, std::vector<uint32_t>{250});
   EXPECT_EQ(g_calls[2].args, std::vector<uint32_t>{350});
@@ -589,7 +587,7 @@ TEST_F(UnitManagerTest, MenuItemsBuildTheMenuAndHaveOneHandler) {
                                                  menuItem(0x26010002, "隐藏", 1, kUnboundHandler),
                                                  menuItem(0x26010003, "帮助", 6, 7)});
   UseWindows({window});
-  ASSERT_TRUE(Kernel().windowLoader(kWindowId, nullptr, false));
+  ASSERT_TRUE(Kernel().unitServices->LoadWindow(kWindowId, nullptr, false));
   const HMENU menu = GetMenu(HwndOf(kWindowId, 0));
   ASSERT_NE(menu, nullptr);
   ASSERT_EQ(GetMenuItemCount(menu), 2);
@@ -624,9 +622,9 @@ TEST_F(UnitManagerTest, MenuShortcutsOfATemplateWindowRaiseTheirItemsEvents) {
   types[menuItem] = test::kTestUnitLibrary.unitTypes[menuItem];
   static const SupportLibraryRecord library{"core with menu items", nullptr, static_cast<uint32_t>(types.size()),
                                             types.data(), 0, nullptr};
-  Kernel().libraries = {&library};
+  Kernel().AttachProgram(Kernel().program, {&library});
   ASSERT_TRUE(test::InstallWindows(std::span<const uint8_t>(kMenuTemplate, kMenuTemplate_size), &kRoutineTable));
-  ASSERT_TRUE(Kernel().windowLoader(kWindowId, nullptr, false));
+  ASSERT_TRUE(Kernel().unitServices->LoadWindow(kWindowId, nullptr, false));
   const HWND window = HwndOf(kWindowId, 0);
   ASSERT_NE(GetMenu(window), nullptr);
   auto press = [&](std::initializer_list<int> held, UINT key) {
@@ -663,7 +661,7 @@ TEST_F(UnitManagerTest, ContainerPagesParentTheirChildrenAndHideLaterPages) {
   neverShown.record.typeCode = test::kNeverShownTypeCode;
   window.units.insert(window.units.end(), {container, page1, page2, neverShown});
   UseWindows({window});
-  ASSERT_TRUE(Kernel().windowLoader(kWindowId, nullptr, false));
+  ASSERT_TRUE(Kernel().unitServices->LoadWindow(kWindowId, nullptr, false));
   const HWND containerHwnd = HwndOf(kWindowId, 0x16010021);
   EXPECT_EQ(GetParent(HwndOf(kWindowId, 0x16010022)), containerHwnd);
   EXPECT_EQ(GetParent(HwndOf(kWindowId, 0x16010023)), containerHwnd);
@@ -678,9 +676,9 @@ TEST_F(UnitManagerTest, ContainerPagesParentTheirChildrenAndHideLaterPages) {
 
 TEST_F(UnitManagerTest, ModalLoadDisablesOtherWindowsUntilItEnds) {
   UseWindows({StandardWindow(), StandardWindow(kOtherWindowId, "modal")});
-  ASSERT_TRUE(Kernel().windowLoader(kWindowId, nullptr, false));
+  ASSERT_TRUE(Kernel().unitServices->LoadWindow(kWindowId, nullptr, false));
   const HWND first = HwndOf(kWindowId, 0);
-  ASSERT_TRUE(Kernel().windowLoader(kOtherWindowId, nullptr, true));
+  ASSERT_TRUE(Kernel().unitServices->LoadWindow(kOtherWindowId, nullptr, true));
   EXPECT_FALSE(IsWindowEnabled(first));
   EXPECT_TRUE(Kernel().modalActive);
   EXPECT_EQ(Kernel().modalWindowId, kOtherWindowId);
@@ -693,9 +691,9 @@ TEST_F(UnitManagerTest, ModalLoadDisablesOtherWindowsUntilItEnds) {
 TEST_F(UnitManagerTest, AModalWindowShownFromAModalWindowHandsTheModalStateBack) {
   constexpr uint32_t kInnerWindowId = 0x52010003;
   UseWindows({StandardWindow(), StandardWindow(kOtherWindowId, "modal"), StandardWindow(kInnerWindowId, "inner")});
-  ASSERT_TRUE(Kernel().windowLoader(kWindowId, nullptr, false));
-  ASSERT_TRUE(Kernel().windowLoader(kOtherWindowId, nullptr, true));
-  ASSERT_TRUE(Kernel().windowLoader(kInnerWindowId, nullptr, true));
+  ASSERT_TRUE(Kernel().unitServices->LoadWindow(kWindowId, nullptr, false));
+  ASSERT_TRUE(Kernel().unitServices->LoadWindow(kOtherWindowId, nullptr, true));
+  ASSERT_TRUE(Kernel().unitServices->LoadWindow(kInnerWindowId, nullptr, true));
   EXPECT_EQ(Kernel().modalWindowId, kInnerWindowId);
   EXPECT_FALSE(IsWindowEnabled(HwndOf(kOtherWindowId, 0)));
   DestroyWindow(HwndOf(kInnerWindowId, 0));
@@ -731,7 +729,7 @@ void ReloadModalThenClose(intptr_t) {
 
 TEST_F(UnitManagerTest, LoadingTheLiveModalWindowModallyAgainOnlyActivatesIt) {
   UseWindows({StandardWindow(), StandardWindow(kOtherWindowId, "modal")});
-  ASSERT_TRUE(Kernel().windowLoader(kWindowId, nullptr, false));
+  ASSERT_TRUE(Kernel().unitServices->LoadWindow(kWindowId, nullptr, false));
   const HWND first = HwndOf(kWindowId, 0);
   g_reload = {};
   const intptr_t idle[3] = {reinterpret_cast<intptr_t>(first), reinterpret_cast<intptr_t>(&ReloadModalThenClose), 0};
@@ -754,7 +752,7 @@ TEST_F(UnitManagerTest, LoadingTheLiveModalWindowModallyAgainOnlyActivatesIt) {
 // A window whose posted message loads the window its wParam names.
 constexpr UINT kLoadMessage = WM_APP + 0x50;
 LRESULT CALLBACK LoadingProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == kLoadMessage) Kernel().windowLoader(static_cast<uint32_t>(wParam), nullptr, false);
+  if (message == kLoadMessage) Kernel().unitServices->LoadWindow(static_cast<uint32_t>(wParam), nullptr, false);
   return DefWindowProcA(hwnd, message, wParam, lParam);
 }
 
@@ -777,7 +775,7 @@ TEST_F(UnitManagerTest, AWindowThatAWaitingMessageLoadsDuringTheLoadIsMadeOnce) 
   ASSERT_TRUE(poster);
   // The load dispatches waiting messages before it builds: this one loads the window first.
   PostMessageA(poster, kLoadMessage, kOtherWindowId, 0);
-  ASSERT_TRUE(Kernel().windowLoader(kOtherWindowId, nullptr, false));
+  ASSERT_TRUE(Kernel().unitServices->LoadWindow(kOtherWindowId, nullptr, false));
   DestroyWindow(poster);
   int windows = 0;
   EnumThreadWindows(GetCurrentThreadId(), &CountTitled, reinterpret_cast<LPARAM>(&windows));
@@ -790,7 +788,7 @@ TEST_F(UnitManagerTest, AWindowThatAWaitingMessageLoadsDuringTheLoadIsMadeOnce) 
 TEST_F(UnitManagerTest, LoadRequestThroughNotifyUsesTheParentObject) {
   TemplateWindow child = StandardWindow(kOtherWindowId, "owned");
   UseWindows({StandardWindow(), child});
-  ASSERT_TRUE(Kernel().windowLoader(kWindowId, nullptr, false));
+  ASSERT_TRUE(Kernel().unitServices->LoadWindow(kWindowId, nullptr, false));
   LoadWindowRequest request{kOtherWindowId, Units().FindComponent(kWindowId, 0), 0};
   EXPECT_EQ(Notify(kNotifyLoadWindow, reinterpret_cast<intptr_t>(&request), 0), 1);
   EXPECT_EQ(GetWindow(HwndOf(kOtherWindowId, 0), GW_OWNER), HwndOf(kWindowId, 0));
@@ -802,7 +800,7 @@ TEST_F(UnitManagerTest, LoadRequestThroughNotifyUsesTheParentObject) {
 
 TEST_F(UnitManagerTest, CommonPropertiesComeFromTheLiveWindow) {
   UseWindows({StandardWindow()});
-  ASSERT_TRUE(Kernel().windowLoader(kWindowId, nullptr, false));
+  ASSERT_TRUE(Kernel().unitServices->LoadWindow(kWindowId, nullptr, false));
   EXPECT_EQ(Property(kWindowId, kButton1, 0), 10u);
   EXPECT_EQ(Property(kWindowId, kButton1, 1), 20u);
   EXPECT_EQ(Property(kWindowId, kButton1, 2), 80u);
@@ -848,7 +846,7 @@ TEST_F(UnitManagerTest, CommonPropertiesOfAnUnloadedWindowAreTheStoredValues) {
 
 TEST_F(UnitManagerTest, ComponentPropertiesAreConvertedByTheirTypeCode) {
   UseWindows({StandardWindow()});
-  ASSERT_TRUE(Kernel().windowLoader(kWindowId, nullptr, false));
+  ASSERT_TRUE(Kernel().unitServices->LoadWindow(kWindowId, nullptr, false));
   EXPECT_EQ(TextProperty(kWindowId, kButton1, test::kCaptionProperty), "One");
   RawPropertyValue value{};
   value.bytes = {"", 0};
@@ -885,7 +883,7 @@ TEST_F(UnitManagerTest, ComponentPropertiesAreConvertedByTheirTypeCode) {
 
 TEST_F(UnitManagerTest, FontPropertyAnswersTheRequestedSubValue) {
   UseWindows({StandardWindow()});
-  ASSERT_TRUE(Kernel().windowLoader(kWindowId, nullptr, false));
+  ASSERT_TRUE(Kernel().unitServices->LoadWindow(kWindowId, nullptr, false));
   LOGFONTA font{};
   font.lfHeight = -16;
   font.lfWeight = FW_BOLD;
@@ -914,7 +912,7 @@ TEST_F(UnitManagerTest, FontPropertyAnswersTheRequestedSubValue) {
 
 TEST_F(UnitManagerTest, UnitCursorComesFromTheMousePointerCode) {
   UseWindows({StandardWindow()});
-  ASSERT_TRUE(Kernel().windowLoader(kWindowId, nullptr, false));
+  ASSERT_TRUE(Kernel().unitServices->LoadWindow(kWindowId, nullptr, false));
   EXPECT_NE(Units().UnitCursor(kWindowId, kButton1), nullptr);   // code 3
   EXPECT_EQ(Units().UnitCursor(kWindowId, kButton2), nullptr);   // code 0: the default
   DestroyWindow(HwndOf(kWindowId, kButton1));

@@ -16,6 +16,7 @@
 #include "runtime/core/runtime_kernel.h"
 #include "runtime/lib/component_lookup.h"
 #include "tests/support/test_support.h"
+#include "tests/support/unit_services_stub.h"
 
 namespace zl {
 namespace {
@@ -109,17 +110,19 @@ constexpr uint32_t kUnitId = 0x16011DE0;
 constexpr int32_t kFindComponentOrNull = 2006;
 std::atomic<FakeComponent*> g_component{nullptr};
 
-intptr_t FakeUnitServices(int32_t code, intptr_t windowId, intptr_t unitId) {
-  const bool named = static_cast<uint32_t>(windowId) == kWindowId && static_cast<uint32_t>(unitId) == kUnitId;
-  return code == kFindComponentOrNull && named ? reinterpret_cast<intptr_t>(g_component.load()) : 0;
-}
+struct FakeUnitServices : test::NoUnitServices {
+  intptr_t AnswerNotify(int32_t code, intptr_t windowId, intptr_t unitId) override {
+    const bool named = static_cast<uint32_t>(windowId) == kWindowId && static_cast<uint32_t>(unitId) == kUnitId;
+    return code == kFindComponentOrNull && named ? reinterpret_cast<intptr_t>(g_component.load()) : 0;
+  }
+} g_fakeUnits;
 
 HWND ReadFakeComponentWindow(void* component) { return static_cast<FakeComponent*>(component)->hwnd; }
 
 TEST_F(RedrawHoldTest, AComponentIsHeldByItsIdentity) {
   FakeComponent component{m_child};
   g_component.store(&component);
-  Kernel().unitServices = &FakeUnitServices;
+  Kernel().UseUnitServices(&g_fakeUnits);
   SetComponentWindowReader(&ReadFakeComponentWindow);
   {
     const RedrawHold hold(kWindowId, kUnitId);
@@ -128,7 +131,7 @@ TEST_F(RedrawHoldTest, AComponentIsHeldByItsIdentity) {
     EXPECT_EQ(RedrawHold(kWindowId, kUnitId + 1).Window(), nullptr);
   }
   EXPECT_TRUE(WhollyInvalid());
-  Kernel().unitServices = nullptr;
+  Kernel().UseUnitServices(nullptr);
   SetComponentWindowReader(nullptr);
   g_component.store(nullptr);
   EXPECT_TRUE(m_recorder.Matches(kHeldAndRestored, "component"));

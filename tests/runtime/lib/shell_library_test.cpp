@@ -302,7 +302,7 @@ class BrowseFolderTest : public ::testing::Test {
       auto entry = std::make_unique<WindowEntry>();
       entry->windowId = 0x52010001;
       entry->hwnd = hwnd;
-      Kernel().windowTable.push_back(std::move(entry));
+      Kernel().AddWindow(std::move(entry));
     }
     SetForegroundWindow(m_first);
     SetActiveWindow(m_first);
@@ -319,7 +319,7 @@ class BrowseFolderTest : public ::testing::Test {
   void TearDown() override {
     if (m_watcher.joinable()) m_watcher.join();
     DeleteFileA(m_filePath.c_str());
-    Kernel().windowTable.clear();
+    Kernel().ClearWindowTable();
     for (HWND hwnd : {m_child, m_owned, m_first, m_second}) {
       if (hwnd) DestroyWindow(hwnd);
     }

@@ -19,6 +19,7 @@
 #include "runtime/lib/component_lookup.h"
 #include "runtime/lib/system_commands.h"
 #include "tests/support/test_support.h"
+#include "tests/support/unit_services_stub.h"
 
 namespace zl {
 namespace {
@@ -215,12 +216,14 @@ constexpr uint32_t kWindowId = 0x52010001;
 constexpr uint32_t kUnitId = 0x16011DE0;
 std::atomic<FakeComponent*> g_fakeComponent{nullptr};
 
-intptr_t FakeUnitServices(int32_t code, intptr_t windowId, intptr_t unitId) {
-  if (code == 2006 && static_cast<uint32_t>(windowId) == kWindowId && static_cast<uint32_t>(unitId) == kUnitId) {
-    return reinterpret_cast<intptr_t>(g_fakeComponent.load());
+struct FakeUnitServices : test::NoUnitServices {
+  intptr_t AnswerNotify(int32_t code, intptr_t windowId, intptr_t unitId) override {
+    if (code == 2006 && static_cast<uint32_t>(windowId) == kWindowId && static_cast<uint32_t>(unitId) == kUnitId) {
+      return reinterpret_cast<intptr_t>(g_fakeComponent.load());
+    }
+    return 0;
   }
-  return 0;
-}
+} g_fakeUnits;
 
 HWND ReadFakeComponentWindow(void* component) { return static_cast<FakeComponent*>(component)->hwnd; }
 
@@ -238,7 +241,7 @@ TEST(MsgBox, WindowComponentThatDoesNotResolveGivesNoParent) {
 }
 
 TEST(MsgBox, WindowComponentResolvesThroughTheComponentLookup) {
-  Kernel().unitServices = &FakeUnitServices;
+  Kernel().UseUnitServices(&g_fakeUnits);
   SetComponentWindowReader(&ReadFakeComponentWindow);
   FakeComponent component{};
   MessageBoxThread run([&](HWND window) {
@@ -254,7 +257,7 @@ TEST(MsgBox, WindowComponentResolvesThroughTheComponentLookup) {
     DismissMessageBox(box->box, IDOK);
   }
   EXPECT_EQ(run.Answer(), 0);
-  Kernel().unitServices = nullptr;
+  Kernel().UseUnitServices(nullptr);
   SetComponentWindowReader(nullptr);
   g_fakeComponent.store(nullptr);
 }

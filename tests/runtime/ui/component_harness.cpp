@@ -84,7 +84,7 @@ void ComponentTest::Load(std::vector<TemplateUnit> components) {
   window.units.push_back(TestWindowUnit(0x06010000, "component harness"));
   for (TemplateUnit& unit : components) window.units.push_back(std::move(unit));
   ASSERT_TRUE(InstallWindows(std::span(&window, 1), &kRoutineTable));
-  ASSERT_TRUE(Kernel().windowLoader(kHarnessWindowId, nullptr, false));
+  ASSERT_TRUE(Kernel().unitServices->LoadWindow(kHarnessWindowId, nullptr, false));
   SetForegroundWindow(HwndOf(0));
   Pump();
   g_caught.clear();

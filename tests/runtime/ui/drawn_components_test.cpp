@@ -142,7 +142,7 @@ class DrawnComponentTest : public ::testing::Test {
     window.units.push_back(test::TestWindowUnit(kWindowUnit, "drawn components"));
     window.units.insert(window.units.end(), components.begin(), components.end());
     ASSERT_TRUE(test::InstallWindows(std::span(&window, 1), &kNoRoutines));
-    ASSERT_TRUE(Kernel().windowLoader(kWindowId, nullptr, false));
+    ASSERT_TRUE(Kernel().unitServices->LoadWindow(kWindowId, nullptr, false));
     test::PumpUntil([] { return false; }, 50);
   }
   static HWND Hwnd(uint32_t unitId) {
@@ -150,13 +150,13 @@ class DrawnComponentTest : public ::testing::Test {
     return object ? object->Hwnd() : nullptr;
   }
   static int32_t Read(uint32_t unitId, int32_t property) {
-    return static_cast<int32_t>(Kernel().propertyReader(kWindowId, unitId, property, -1));
+    return static_cast<int32_t>(Kernel().unitServices->ReadProperty(kWindowId, unitId, property, -1));
   }
   static void Write(uint32_t unitId, int32_t property, int32_t value) {
-    Kernel().propertyWriter(kWindowId, unitId, property, -1, kTypeInt, static_cast<uint32_t>(value));
+    Kernel().unitServices->WriteProperty(kWindowId, unitId, property, -1, kTypeInt, static_cast<uint32_t>(value));
   }
   static void WriteText(uint32_t unitId, int32_t property, const char* text) {
-    Kernel().propertyWriter(kWindowId, unitId, property, -1, kTypeText, reinterpret_cast<uintptr_t>(text));
+    Kernel().unitServices->WriteProperty(kWindowId, unitId, property, -1, kTypeText, reinterpret_cast<uintptr_t>(text));
   }
 
   ProgramDescriptor m_program{};

@@ -87,7 +87,7 @@ class GuiResources : public ::testing::Test {
     OleUninitialize();
   }
 
-  void Load() { ASSERT_TRUE(Kernel().windowLoader(kGalleryWindowId, nullptr, false)); }
+  void Load() { ASSERT_TRUE(Kernel().unitServices->LoadWindow(kGalleryWindowId, nullptr, false)); }
   static void Destroy() {
     for (auto& window : Kernel().windowTable) {
       if (window->hwnd && IsWindow(window->hwnd)) DestroyWindow(window->hwnd);

@@ -43,7 +43,7 @@ HandlerResult g_answer;
 
 std::string TextProperty(int32_t number) {
   TextOwner text(reinterpret_cast<char*>(
-      static_cast<uintptr_t>(Kernel().propertyReader(kWindowId, kListUnit, number, -1))));
+      static_cast<uintptr_t>(Kernel().unitServices->ReadProperty(kWindowId, kListUnit, number, -1))));
   return text ? std::string(text.get()) : std::string();
 }
 
@@ -143,7 +143,7 @@ class ListViewTest : public ::testing::Test {
     list.record.bindings.push_back({-8, 10});
     window.units = {test::TestWindowUnit(kWindowUnit, "list"), list};
     ASSERT_TRUE(test::InstallWindows(std::span(&window, 1), &kRoutineTable));
-    ASSERT_TRUE(Kernel().windowLoader(kWindowId, nullptr, false));
+    ASSERT_TRUE(Kernel().unitServices->LoadWindow(kWindowId, nullptr, false));
     Pump();
     g_calls.clear();
   }
@@ -158,10 +158,10 @@ class ListViewTest : public ::testing::Test {
   }
   static HWND WindowHwnd() { return Units().FindComponent(kWindowId, 0)->Hwnd(); }
   static void Write(int32_t number, uint32_t type, uint64_t value) {
-    Kernel().propertyWriter(kWindowId, kListUnit, kOwnFirst + number, -1, type, value);
+    Kernel().unitServices->WriteProperty(kWindowId, kListUnit, kOwnFirst + number, -1, type, value);
   }
   static int32_t Read(int32_t number) {
-    return static_cast<int32_t>(Kernel().propertyReader(kWindowId, kListUnit, kOwnFirst + number, -1));
+    return static_cast<int32_t>(Kernel().unitServices->ReadProperty(kWindowId, kListUnit, kOwnFirst + number, -1));
   }
   static LVITEMA Item(int32_t row, UINT mask) {
     LVITEMA item{};

@@ -91,10 +91,8 @@ class WindowComponentTest : public ::testing::Test {
     m_library = {"core and test control", nullptr, static_cast<uint32_t>(m_types.size()), m_types.data(), 0, nullptr};
     m_program.codeBase = &kRoutineTable;
     RuntimeKernel& kernel = Kernel();
-    kernel.program = &m_program;
-    kernel.libraries = {&m_library};
-    kernel.libraryData = {0};
-    kernel.loopStarted = false;
+    kernel.AttachProgram(&m_program, {&m_library});
+    kernel.SetLoopStarted(false);
     InstallUnitManager(kernel);
     g_calls.clear();
     for (HandlerResult& answer : g_answers) answer = {};
@@ -105,7 +103,7 @@ class WindowComponentTest : public ::testing::Test {
 
   void TearDown() override {
     test::DestroyLoadedWindows();
-    Kernel().loopStarted = false;
+    Kernel().SetLoopStarted(false);
     DrainQueue();
     BYTE keys[256] = {};
     SetKeyboardState(keys);
@@ -121,7 +119,7 @@ class WindowComponentTest : public ::testing::Test {
     ASSERT_TRUE(test::InstallWindows(windows, &kRoutineTable));
     for (const TemplateWindow& window : windows) {
       if (window.windowId == windowId || windowId == 0) {
-        ASSERT_TRUE(Kernel().windowLoader(window.windowId, nullptr, false));
+        ASSERT_TRUE(Kernel().unitServices->LoadWindow(window.windowId, nullptr, false));
       }
     }
     g_calls.clear();
@@ -182,7 +180,7 @@ TEST_F(WindowComponentTest, EscClosesADefaultWindowAndOnlyTheLastWindowEndsTheLo
   Load({Window(WindowUnit(), {Control(kFirst, "a", 10)}),
         Window(WindowUnit(), {Control(kFirst, "b", 10)}, kOtherWindowId)},
        0);
-  Kernel().loopStarted = true;
+  Kernel().SetLoopStarted(true);
   const HWND first = HwndOf(0);
   const HWND other = HwndOf(0, kOtherWindowId);
   PressKey(HwndOf(kFirst), VK_ESCAPE);
@@ -272,9 +270,9 @@ TEST_F(WindowComponentTest, ACentredWindowSitsInTheMiddleAndReadsStartPositionZe
   EXPECT_EQ(rect.top, (GetSystemMetrics(SM_CYSCREEN) - 200) / 2);
   EXPECT_EQ(rect.right - rect.left, 300);
   const int32_t startPosition = kCommonPropertyCount + kWindowPropStartPosition;
-  EXPECT_EQ(Kernel().propertyReader(kWindowId, 0, startPosition, 0), 0u);
+  EXPECT_EQ(Kernel().unitServices->ReadProperty(kWindowId, 0, startPosition, 0), 0u);
   ShowWindow(window, SW_MINIMIZE);
-  EXPECT_EQ(Kernel().propertyReader(kWindowId, 0, startPosition, 0), 2u);
+  EXPECT_EQ(Kernel().unitServices->ReadProperty(kWindowId, 0, startPosition, 0), 2u);
 }
 
 TEST_F(WindowComponentTest, RoundedRectangleShapeHasCornersOfAFifthOfTheSmallerSide) {
@@ -477,7 +475,7 @@ TEST_F(WindowComponentTest, LoadingRaisesEvents0Then3Then4AndMovingOrResizingRai
   unit.record.bindings = {{kWindowMoved, 0}, {kWindowResized, 1}, {kWindowCreated, 2}};
   const TemplateWindow window = Window(unit);
   ASSERT_TRUE(test::InstallWindows(std::span(&window, 1), &kRoutineTable));
-  ASSERT_TRUE(Kernel().windowLoader(kWindowId, nullptr, false));
+  ASSERT_TRUE(Kernel().unitServices->LoadWindow(kWindowId, nullptr, false));
   Kernel().DispatchWaitingMessages();
   // Nothing of the building reaches a handler; the first show may size and move the
   // native window once more, as the system does for a window created hidden.
@@ -633,7 +631,9 @@ TEST_F(WindowComponentTest, AReCreatingPropertyWriteKeepsPlaceIdentityStateAndOt
   EXPECT_FALSE(IsWindowEnabled(after));
   EXPECT_TRUE(IsWindowVisible(after));
   EXPECT_NE(GetWindowLongA(after, GWL_STYLE) & WS_TABSTOP, 0);
-  const auto property = [](int32_t number) { return Kernel().propertyReader(kWindowId, kSecond, number, 0); };
+  const auto property = [](int32_t number) {
+    return Kernel().unitServices->ReadProperty(kWindowId, kSecond, number, 0);
+  };
   EXPECT_EQ(property(kPropertyLeft), 10u);
   EXPECT_EQ(property(kPropertyTop), 40u);
   EXPECT_EQ(property(kPropertyWidth), 80u);
