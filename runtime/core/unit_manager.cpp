@@ -87,15 +87,17 @@ LoadedWindow* UnitManager::Loaded(uint32_t windowId) const {
 }
 
 UnitObject* UnitManager::FindComponent(uint32_t windowId, uint32_t unitId) const {
-  // Every command on a component asks here first: one window check, the component's
-  // own (it lives only inside a live window), keeps the lookup cheap.
+  // Every command on a component asks here first, three times for each imported row.
+  // The object holds its window only while bound to it, and the binding ends with the
+  // window's last message: no IsWindow, which is a round trip into the window manager
+  // (a system call under Wine) and cost an import of 100,000 rows about 50 ms.
   const auto it = m_loaded.find(windowId);
   if (it == m_loaded.end()) return nullptr;
   const LoadedWindow& state = *it->second;
   const auto index = state.working.IndexOf(unitId);
   if (!index || state.working.units[*index].isMenuItem) return nullptr;
   UnitObject* object = state.live[*index].object;
-  if (!object || !object->Hwnd() || !IsWindow(object->Hwnd())) return nullptr;
+  if (!object || !object->Hwnd()) return nullptr;
   return object;
 }
 
