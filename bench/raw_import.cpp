@@ -1,9 +1,10 @@
-// zl_raw_import.exe FILE RESULT: the import of a text file written by hand, without the
+// zl_raw_import.exe FILE RESULT [OFFSET]: the import of a text file written by hand, without the
 // runtime: it reads the file, cuts its lines in place at "\r\n" and inserts one row
 // per line (the ordinal, then the number) into a visible report list of the account
 // list's size and styles with its redraw held, then writes to RESULT its peak working
-// set, the rows and its working set before it read the file (bytes). The yardstick of
-// the import-memory benchmark.
+// set, the rows and its working set before it read the file (bytes). OFFSET bytes are
+// taken from the heap first and kept: the benchmark starts each round at another place
+// in the heap. The yardstick of the import-memory benchmark.
 #include <windows.h>
 #include <commctrl.h>
 #include <psapi.h>
@@ -96,10 +97,11 @@ void InsertLines(HWND list, std::vector<char>& text) {
 int main() {
   int count = 0;
   wchar_t** args = CommandLineToArgvW(GetCommandLineW(), &count);
-  if (!args || count != 3) {
-    std::fputs("usage: zl_raw_import.exe FILE RESULT\n", stderr);
+  if (!args || count < 3 || count > 4) {
+    std::fputs("usage: zl_raw_import.exe FILE RESULT [OFFSET]\n", stderr);
     return 2;
   }
+  if (count == 4) HeapAlloc(GetProcessHeap(), 0, static_cast<SIZE_T>(_wtoi(args[3])));  // kept till the end
   INITCOMMONCONTROLSEX classes{sizeof classes, ICC_LISTVIEW_CLASSES};
   InitCommonControlsEx(&classes);
   const HWND list = MakeList(GetModuleHandleW(nullptr));
