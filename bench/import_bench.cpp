@@ -27,6 +27,7 @@
 #include <algorithm>
 #include <cfenv>
 #include <cstdio>
+#include <cstdlib>
 #include <optional>
 #include <iterator>
 #include <string>
