@@ -173,6 +173,10 @@ std::string WindowDescription(const TemplateWindow& window, size_t position, siz
   out.Text("text1", window.text1);
   out.Text("text2", window.text2);
 
+  // What the compiler refuses, since the runtime could never find it, a description cannot keep.
+  if ((window.windowId & 0x00FFFFFFu) == 0 || (window.windowId & 0x0F000000u) == 0) {
+    losses.push_back(place + ": its id can never be looked up, and a description refuses such an id");
+  }
   if (window.units.empty()) losses.push_back(place + ": it has no units, and a description needs its window unit");
   if (!window.units.empty() && (window.units[0].unitId >> 28) != 0) {
     losses.push_back(place + ": its first unit is not a window unit, which a description needs first");
@@ -181,6 +185,9 @@ std::string WindowDescription(const TemplateWindow& window, size_t position, siz
   for (const TemplateUnit& unit : window.units) {
     out.SetPlace(place + ", unit " + TomlHexWord(unit.unitId));
     if (!ids.insert(unit.unitId).second) losses.push_back(place + ": unit " + TomlHexWord(unit.unitId) + " is stored twice");
+    if (unit.unitId == 0 && &unit != &window.units.front()) {
+      losses.push_back(place + ": a unit other than the window unit has id 0, which a description refuses");
+    }
     out.Raw("\n[[unit]]\n");
     out.HexWord("id", unit.unitId, true);
     if (unit.isMenuItem) {
