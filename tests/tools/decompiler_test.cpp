@@ -131,20 +131,27 @@ TEST(Decompiler, AHandWrittenTemplateComesBackByteForByteWithAndWithoutRoutineNa
 
 TEST(Decompiler, WhatNoDescriptionKeepsIsReportedAndDamageIsRefused) {
   TemplateWindow odd;
-  odd.windowId = 7;
-  odd.units = {{0x16010001, false, Component(1, {}), {}}, {0x16010001, false, Component(1, {}), {}}};
+  odd.windowId = 0x52010007;
+  odd.units = {{0x16010001, false, Component(1, {}), {}}, {0x16010001, false, Component(1, {}), {}},
+               {0, false, Component(1, {}), {}}};
   odd.units[0].record.name = "\x81";
   TemplateWindow empty;
-  empty.windowId = 7;
+  empty.windowId = 0x52010007;
+  TemplateWindow unfindable;
+  unfindable.windowId = 7;
   std::string error;
   const auto decompiled =
-      DecompileTemplate(WriteWindowTemplate(std::vector<TemplateWindow>{odd, empty}), {}, error);
+      DecompileTemplate(WriteWindowTemplate(std::vector<TemplateWindow>{odd, empty, unfindable}), {}, error);
   ASSERT_TRUE(decompiled);
   EXPECT_EQ(decompiled->losses,
             (std::vector<std::string>{
-                "window 0x00000007: its first unit is not a window unit, which a description needs first",
-                "window 0x00000007, unit 0x16010001: its name is not code page 936 text; written empty",
-                "window 0x00000007: unit 0x16010001 is stored twice", "window 0x00000007 is stored twice",
+                "window 0x52010007: its first unit is not a window unit, which a description needs first",
+                "window 0x52010007, unit 0x16010001: its name is not code page 936 text; written empty",
+                "window 0x52010007: unit 0x16010001 is stored twice",
+                "window 0x52010007: a unit other than the window unit has id 0, which a description refuses",
+                "window 0x52010007 is stored twice",
+                "window 0x52010007: it has no units, and a description needs its window unit",
+                "window 0x00000007: its id can never be looked up, and a description refuses such an id",
                 "window 0x00000007: it has no units, and a description needs its window unit"}));
 
   EXPECT_FALSE(DecompileTemplate(HandWrittenTemplate(), {{"OnWindowCreated", "OnStartClicked"}}, error));
